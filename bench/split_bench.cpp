@@ -1,0 +1,129 @@
+// Prints how fast the split is: the engine against one pass per pair, and the whole
+// command-line splitter against a plain iconv pass over the same file. Figures only; it
+// never fails because a machine is slow.
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+
+#include "substitution/split.h"
+#include "substitution/text_codec.h"
+#include "tests/reference/reference_split.h"
+
+namespace {
+
+using namespace mardovane;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kPairs = 20000;
+constexpr char16_t kFirstFind = u'\u4E00';
+// Replacements come from the characters after the last one found, so one split is one
+// level, as with a real table.
+constexpr char16_t kFirstComponent = kFirstFind + kPairs;
+constexpr char16_t kLastCjk = u'\u9FA5';
+
+KeywordTable make_table(std::mt19937& random) {
+    std::uniform_int_distribution<int> component(kFirstComponent, kLastCjk);
+    KeywordTable table;
+    for (std::size_t i = 0; i < kPairs; ++i) {
+        table.lines.push_back(std::u16string(1, static_cast<char16_t>(kFirstFind + i)));
+        table.lines.push_back(
+            {static_cast<char16_t>(component(random)), static_cast<char16_t>(component(random))});
+    }
+    return table;
+}
+
+// Chinese-looking text of about `bytes` bytes in UTF-8: common characters, punctuation
+// and a line break now and then.
+std::u16string make_text(std::mt19937& random, std::size_t bytes) {
+    std::uniform_int_distribution<int> character(kFirstFind, kLastCjk);
+    std::uniform_int_distribution<int> roll(0, 99);
+    std::u16string text;
+    text.reserve(bytes / 3);
+    for (std::size_t size = 0; size < bytes; size += 3) {
+        const int r = roll(random);
+        text += r < 4 ? u'，' : r < 6 ? u'。' : static_cast<char16_t>(character(random));
+        if (r == 99) {
+            text += u"\r\n";
+        }
+    }
+    return text;
+}
+
+double seconds(const std::function<void()>& work, int repeats = 1) {
+    double best = 1e100;
+    for (int i = 0; i < repeats; ++i) {
+        const auto start = Clock::now();
+        work();
+        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    return best;
+}
+
+void run_shell(const std::string& command) {
+    const int status = std::system(command.c_str());
+    if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "command failed: %s\n", command.c_str());
+    }
+}
+
+template <typename T>
+void write_file(const std::filesystem::path& path, const T& bytes) {
+    std::ofstream(path, std::ios::binary).write(bytes.data(), bytes.size());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string splitter = argc > 1 ? argv[1] : "mardovane-split";
+    std::mt19937 random(20110101);
+    const KeywordTable table = make_table(random);
+    const std::u16string text_1mb = make_text(random, 1'000'000);
+    const std::u16string text_10mb = make_text(random, 10'000'000);
+
+    std::printf("table: %zu single-character pairs\n", table.pair_count());
+    std::u16string fast_result;
+    const double engine_1mb =
+        seconds([&] { fast_result = std::get<0>(split(text_1mb, table)); }, 5);
+    const double engine_10mb = seconds([&] { (void)split(text_10mb, table); }, 3);
+    std::optional<testing::ReferenceSplit> slow;
+    const double reference_1mb =
+        seconds([&] { slow = testing::reference_split(text_1mb, table, kMaxResultLength); });
+    std::printf("engine     1 MB: %9.4f s (plan and split)\n", engine_1mb);
+    std::printf("engine    10 MB: %9.4f s\n", engine_10mb);
+    std::printf("reference  1 MB: %9.4f s (one pass per pair)%s\n", reference_1mb,
+                slow && slow->text == fast_result ? "" : "  RESULTS DIFFER");
+    std::printf("engine vs reference on 1 MB: %.0fx faster (target: at least 300x)\n",
+                reference_1mb / engine_1mb);
+
+    const auto folder = std::filesystem::temp_directory_path() / "mardovane-bench";
+    std::filesystem::create_directories(folder);
+    write_file(folder / "keyword.info", std::get<std::string>(encode_gbk([&] {
+                   std::u16string joined;
+                   for (const auto& line : table.lines) {
+                       joined += line + u"\r\n";
+                   }
+                   return joined;
+               }())));
+    const std::string utf8 = std::get<std::string>(encode_utf8(text_10mb));
+    write_file(folder / "text-10mb.txt", utf8);
+    const std::string keywords = (folder / "keyword.info").string();
+    const std::string input = (folder / "text-10mb.txt").string();
+
+    const double cli = seconds(
+        [&] { run_shell(splitter + " --keywords " + keywords + " " + input + " > /dev/null"); }, 5);
+    const double iconv_pass =
+        seconds([&] { run_shell("iconv -f UTF-8 -t UTF-16LE " + input + " > /dev/null"); }, 5);
+    std::printf("mardovane-split on %.1f MB: %9.4f s\n", utf8.size() / 1e6, cli);
+    std::printf("iconv UTF-8 to UTF-16LE:    %9.4f s\n", iconv_pass);
+    std::printf("splitter vs iconv: %.2fx the time (target: within 2x)\n", cli / iconv_pass);
+    std::filesystem::remove_all(folder);
+    return 0;
+}

@@ -1,0 +1,69 @@
+#include "substitution/file_reader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace mardovane {
+namespace {
+
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+FileReadError error_from_errno(int error) {
+    const auto reason = error == ENOENT || error == ENOTDIR ? FileReadError::Reason::Missing
+                                                            : FileReadError::Reason::Unreadable;
+    return FileReadError{reason, std::strerror(error)};
+}
+
+}  // namespace
+
+std::variant<std::string, FileReadError> read_whole_file(const std::filesystem::path& path) {
+    // O_NONBLOCK so that a FIFO in the file's place cannot hang the program before the
+    // regular-file check below turns it away.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.get() < 0) {
+        return error_from_errno(errno);
+    }
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0) {
+        return error_from_errno(errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return FileReadError{FileReadError::Reason::NotRegularFile, {}};
+    }
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return error_from_errno(errno);
+        }
+        if (count == 0) {
+            return bytes;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(count));
+    }
+}
+
+}  // namespace mardovane

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace mardovane {
+
+// Calls `visit` with each line of `text`, without its terminator. CR LF, a lone LF and a
+// lone CR each end a line; text after the last terminator is a last line, and a text that
+// ends in a terminator has no empty line after it.
+template <typename Char, typename Visit>
+void for_each_line(std::basic_string_view<Char> text, Visit&& visit) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = start;
+        while (end < text.size() && text[end] != Char('\r') && text[end] != Char('\n')) {
+            ++end;
+        }
+        visit(text.substr(start, end - start));
+        if (end < text.size() && text[end] == Char('\r') && end + 1 < text.size() &&
+            text[end + 1] == Char('\n')) {
+            ++end;
+        }
+        start = end + 1;
+    }
+}
+
+// The 1-based number of the line that holds position `offset` of `text`.
+template <typename Char>
+std::size_t line_number_at(std::basic_string_view<Char> text, std::size_t offset) {
+    std::size_t line = 1;
+    for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
+        if (text[i] == Char('\n') ||
+            (text[i] == Char('\r') && (i + 1 >= text.size() || text[i + 1] != Char('\n')))) {
+            ++line;
+        }
+    }
+    return line;
+}
+
+}  // namespace mardovane

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "substitution/keyword_table.h"
+
+namespace mardovane {
+
+// A table can make the text grow without bound (the pair (a, aa) thirty times doubles it
+// thirty times). Past this many UTF-16 code units the split fails instead of exhausting
+// memory, and the caller keeps the text it had.
+inline constexpr std::size_t kMaxResultLength = std::size_t{256} * 1024 * 1024;
+
+struct ResultTooLarge {
+    std::size_t limit = kMaxResultLength;
+};
+
+// The pairs of a table, prepared for splitting. Applying it gives exactly the text that
+// replacing the pairs one after another, in file order, gives: left to right, without
+// overlaps, the replacement never searched again within its own pair, an empty text to
+// find changing nothing. A run of consecutive pairs whose texts to find are single code
+// units is composed into one per-character mapping and applied in one pass; every other
+// pair makes a pass of its own. The unpaired last line of an odd table is ignored.
+class SplitPlan {
+  public:
+    explicit SplitPlan(const KeywordTable& table);
+    ~SplitPlan();
+    SplitPlan(SplitPlan&&) noexcept;
+    SplitPlan& operator=(SplitPlan&&) noexcept;
+
+    // Fails when the text held between two passes would exceed max_length code units
+    // (which is itself capped at kMaxResultLength).
+    std::variant<std::u16string, ResultTooLarge> apply(
+        std::u16string text, std::size_t max_length = kMaxResultLength) const;
+
+    class Pass;
+
+  private:
+    std::vector<std::unique_ptr<Pass>> passes_;
+};
+
+// One split of `text` with `table`.
+std::variant<std::u16string, ResultTooLarge> split(std::u16string_view text,
+                                                   const KeywordTable& table,
+                                                   std::size_t max_length = kMaxResultLength);
+
+}  // namespace mardovane

@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "substitution/split.h"
+#include "tests/reference/reference_split.h"
+
+namespace mardovane {
+namespace {
+
+using testing::reference_split;
+
+KeywordTable table_of(std::vector<std::u16string> lines) {
+    return KeywordTable{std::move(lines)};
+}
+
+std::u16string split_ok(std::u16string_view text, const KeywordTable& table) {
+    auto result = split(text, table);
+    EXPECT_TRUE(std::holds_alternative<std::u16string>(result));
+    return std::holds_alternative<std::u16string>(result) ? std::get<std::u16string>(result)
+                                                          : u"<too large>";
+}
+
+struct SplitCase {
+    const char* name;
+    std::vector<std::u16string> lines;
+    std::u16string text;
+    std::u16string expected;
+};
+
+TEST(Split, ReplacesEveryPairInFileOrder) {
+    const std::vector<SplitCase> cases = {
+        {"empty table", {}, u"好", u"好"},
+        {"empty text", {u"好", u"女子"}, u"", u""},
+        {"one character", {u"好", u"女子"}, u"你好", u"你女子"},
+        {"inserted text not searched again", {u"a", u"aa"}, u"aaa", u"aaaaaa"},
+        {"matches do not overlap", {u"aa", u"b"}, u"aaa", u"ba"},
+        {"scan resumes after a match", {u"aba", u"X"}, u"ababa", u"Xba"},
+        {"chain in order", {u"x", u"y", u"y", u"z"}, u"x", u"z"},
+        {"chain out of order", {u"y", u"z", u"x", u"y"}, u"x", u"y"},
+        {"long chain", {u"a", u"b", u"b", u"c", u"c", u"d"}, u"abc", u"ddd"},
+        {"second pair for the same text is shadowed", {u"a", u"b", u"a", u"c"}, u"a", u"b"},
+        {"same text again after a chain", {u"a", u"b", u"b", u"a", u"a", u"c"}, u"ab", u"cc"},
+        {"empty text to find changes nothing", {u"", u"X"}, u"abc", u"abc"},
+        {"empty replacement deletes", {u"b", u""}, u"abcb", u"ac"},
+        {"case-sensitive", {u"a", u"b"}, u"A", u"A"},
+        {"no width folding", {u"a", u"b"}, u"ａ", u"ａ"},
+        {"line breaks stay", {u"湖", u"氵胡"}, u"湖\r\n湖\n", u"氵胡\r\n氵胡\n"},
+        {"unpaired last line ignored", {u"a", u"b", u"b"}, u"ab", u"bb"},
+        {"longer text to find", {u"ab", u"c"}, u"abab", u"cc"},
+        {"string pass sees earlier pairs' output", {u"a", u"b", u"bb", u"X"}, u"ab", u"X"},
+        {"character pass after string pass", {u"ab", u"c", u"c", u"d"}, u"abc", u"dd"},
+        {"leading and trailing spaces are text", {u" a", u"b "}, u"a a", u"ab "},
+        {"replacement may hold the character", {u"a", u"ab", u"b", u"c"}, u"a", u"ac"},
+        {"surrogate pairs as two code units", {u"😀", u"x"}, u"a😀b", u"axb"},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(split_ok(test.text, table_of(test.lines)), test.expected) << test.name;
+    }
+}
+
+TEST(Split, FailsPastTheSizeLimitInsteadOfGrowingForever) {
+    std::vector<std::u16string> doubling;
+    for (int i = 0; i < 30; ++i) {
+        doubling.insert(doubling.end(), {u"a", u"aa"});
+    }
+    // Thirty doublings of one letter would be 2^30 code units, past the 2^28 limit.
+    auto result = split(u"a", table_of(doubling));
+    ASSERT_TRUE(std::holds_alternative<ResultTooLarge>(result));
+    EXPECT_EQ(std::get<ResultTooLarge>(result).limit, kMaxResultLength);
+}
+
+struct LimitCase {
+    const char* name;
+    std::vector<std::u16string> lines;
+    std::u16string text;
+    std::size_t limit;
+    bool fits;
+};
+
+TEST(Split, LimitAppliesToEveryKindOfPass) {
+    const std::vector<LimitCase> cases = {
+        {"character run at the limit", {u"a", u"aaaa"}, u"aa", 8, true},
+        {"character run past the limit", {u"a", u"aaaa"}, u"aa", 7, false},
+        {"string pass at the limit", {u"ab", u"xxxx"}, u"abab", 8, true},
+        {"string pass past the limit", {u"ab", u"xxxx"}, u"abab", 7, false},
+        {"text already too long", {}, u"abc", 2, false},
+        {"deletion keeps it small", {u"a", u"aaaaaaaa", u"a", u""}, u"aa", 3, true},
+    };
+    for (const auto& test : cases) {
+        auto result = split(test.text, table_of(test.lines), test.limit);
+        EXPECT_EQ(std::holds_alternative<std::u16string>(result), test.fits) << test.name;
+    }
+}
+
+// Random tables and texts over a few letters, so that matches, chains, shadowed pairs and
+// overlaps happen all the time; the engine must agree with one pass per pair.
+TEST(Split, AgreesWithOnePassPerPairOnRandomTables) {
+    const std::u16string alphabet = u"abc好";
+    std::mt19937 random(20110101);
+    auto random_text = [&](std::size_t max_length) {
+        std::u16string text(std::uniform_int_distribution<std::size_t>(0, max_length)(random),
+                            u'a');
+        for (auto& c : text) {
+            c = alphabet[std::uniform_int_distribution<std::size_t>(0,
+                                                                    alphabet.size() - 1)(random)];
+        }
+        return text;
+    };
+    constexpr std::size_t kLimit = 48;  // small, so that both outcomes occur
+    int compared = 0;
+    int too_large = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<std::u16string> lines;
+        const int line_count = std::uniform_int_distribution<int>(0, 13)(random);
+        for (int line = 0; line < line_count; ++line) {
+            // Mostly single letters to find, so that character runs form and break.
+            const bool find = line % 2 == 0;
+            lines.push_back(random_text(find && random() % 4 != 0 ? 1 : 3));
+        }
+        const KeywordTable table = table_of(lines);
+        const std::u16string text = random_text(24);
+        auto fast = split(text, table, kLimit);
+        auto slow = reference_split(text, table, 64 * kLimit);
+        if (std::holds_alternative<ResultTooLarge>(fast)) {
+            // The engine only gives up where some pair really did make the text too long.
+            ASSERT_TRUE(!slow || slow->longest > kLimit) << "round " << round;
+            ++too_large;
+            continue;
+        }
+        ASSERT_TRUE(slow.has_value()) << "round " << round;
+        ASSERT_EQ(std::get<std::u16string>(fast), slow->text) << "round " << round;
+        ++compared;
+    }
+    EXPECT_GT(compared, 2000);
+    EXPECT_GT(too_large, 20);
+}
+
+TEST(SplitPlan, CanBeAppliedAgainForAnotherClick) {
+    const SplitPlan plan(table_of({u"湖", u"氵胡", u"胡", u"古月"}));
+    const auto once = std::get<std::u16string>(plan.apply(u"湖"));
+    EXPECT_EQ(once, u"氵古月");
+    EXPECT_EQ(std::get<std::u16string>(plan.apply(once)), u"氵古月");
+
+    // Pairs in the other order split one level per click.
+    const SplitPlan level_by_level(table_of({u"胡", u"古月", u"湖", u"氵胡"}));
+    const auto first = std::get<std::u16string>(level_by_level.apply(u"湖"));
+    EXPECT_EQ(first, u"氵胡");
+    EXPECT_EQ(std::get<std::u16string>(level_by_level.apply(first)), u"氵古月");
+}
+
+}  // namespace
+}  // namespace mardovane

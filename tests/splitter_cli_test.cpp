@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/splitter.h"
+#include "tests/temporary_directory.h"
+
+namespace mardovane::cli {
+namespace {
+
+// 好 → 女子, 胡 → 古月, 湖 → 氵胡 (one level a click): UTF-8 with the byte-order mark, to keep the
+// tests readable.
+constexpr std::string_view kTable =
+    "\xEF\xBB\xBF"
+    "好\r\n女子\r\n胡\r\n古月\r\n湖\r\n氵胡\r\n";
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class Splitter : public ::testing::Test {
+  protected:
+    Splitter() { folder.write("keyword.info", kTable); }
+
+    Outcome run(std::vector<std::string> arguments, const std::string& input = "") {
+        std::istringstream in(input);
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = run_splitter(arguments, in, out, err, folder.path());
+        return {status, out.str(), err.str()};
+    }
+
+    testing::TemporaryDirectory folder;
+};
+
+struct OutputCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::string input;
+    std::string output;
+};
+
+TEST_F(Splitter, WritesTheSplitTextByteForByte) {
+    const std::vector<OutputCase> cases = {
+        {"one split", {}, "你好", "你女子"},
+        {"line breaks of every kind", {}, "好\r\n好\n好\r好", "女子\r\n女子\n女子\r女子"},
+        {"byte-order mark kept", {}, "\xEF\xBB\xBF好", "\xEF\xBB\xBF女子"},
+        {"empty input", {}, "", ""},
+        {"two splits are two clicks", {"--times", "2"}, "湖", "氵古月"},
+        {"one click one level", {"--times", "1"}, "湖", "氵胡"},
+        {"zero clicks", {"--times", "0"}, "湖", "湖"},
+        {"many clicks stop at a fixed point", {"--times", "1000000000"}, "湖", "氵古月"},
+        {"ASCII untouched", {}, "a b\tc", "a b\tc"},
+    };
+    for (const auto& test : cases) {
+        const Outcome result = run(test.arguments, test.input);
+        EXPECT_EQ(result.status, kDone) << test.name << ": " << result.err;
+        EXPECT_EQ(result.out, test.output) << test.name;
+        EXPECT_EQ(result.err, "") << test.name;
+    }
+}
+
+TEST_F(Splitter, ReadsAFileAndAnotherKeywordFile) {
+    const auto input = folder.write("input.txt", "好湖");
+    const auto other = folder.write("other.info", "\xBA\xC3\r\nX\r\n");  // 好 → X in GBK
+    EXPECT_EQ(run({input.string()}).out, "女子氵胡");
+    EXPECT_EQ(run({"--keywords", other.string(), input.string()}).out, "X湖");
+}
+
+TEST_F(Splitter, ChecksAKeywordFile) {
+    const auto odd = folder.write("odd.info", "a\r\n\r\n\r\nb\r\nc");
+    const Outcome result = run({"--check", "--keywords", odd.string()});
+    EXPECT_EQ(result.status, kDone);
+    EXPECT_EQ(result.out, odd.string() +
+                              ": 5 lines, 2 pairs, 1 empty texts to find, an unpaired last line "
+                              "(ignored)\n");
+    EXPECT_EQ(run({"--check"}).out, (folder.path() / "keyword.info").string() +
+                                        ": 6 lines, 3 pairs, 0 empty texts to find, no unpaired "
+                                        "last line\n");
+}
+
+TEST_F(Splitter, PrintsHelpAndVersion) {
+    EXPECT_EQ(run({"--version"}).out, "1.00\n");
+    const Outcome help = run({"--help"});
+    EXPECT_EQ(help.status, kDone);
+    EXPECT_TRUE(help.out.starts_with("Usage: mardovane-split")) << help.out;
+}
+
+struct FailureCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::string input;
+    int status;
+    std::string message;  // the whole line on standard error, after "mardovane-split: "
+};
+
+TEST_F(Splitter, FailsWithOneLineAndNoOutput) {
+    const std::string dir = folder.path().string();
+    folder.write("bad.info", "a\r\nb\r\n\xFF");
+    std::string doubling;
+    for (int i = 0; i < 30; ++i) {
+        doubling += "a\r\naa\r\n";
+    }
+    folder.write("doubling.info", doubling);
+    const std::vector<FailureCase> cases = {
+        {"unknown option", {"--fast"}, "", kBadUsage, "unknown option '--fast' (see --help)"},
+        {"missing value", {"--times"}, "", kBadUsage, "--times needs a value (see --help)"},
+        {"bad number",
+         {"--times", "two"},
+         "",
+         kBadUsage,
+         "--times takes a whole number, not 'two' (see --help)"},
+        {"negative number",
+         {"--times", "-1"},
+         "",
+         kBadUsage,
+         "--times takes a whole number, not '-1' (see --help)"},
+        {"two inputs", {"a", "b"}, "", kBadUsage, "only one input file may be given (see --help)"},
+        {"missing keyword file",
+         {"--keywords", dir + "/none.info"},
+         "好",
+         kKeywordFileFailed,
+         dir + "/none.info: the keyword file does not exist"},
+        {"invalid keyword file",
+         {"--keywords", dir + "/bad.info"},
+         "好",
+         kKeywordFileFailed,
+         dir + "/bad.info:3: invalid GBK byte sequence at byte offset 6"},
+        {"missing input",
+         {dir + "/none.txt"},
+         "",
+         kInputFailed,
+         dir + "/none.txt: the input file does not exist"},
+        {"input not UTF-8",
+         {},
+         "好\n\xE5\xA5",
+         kInputFailed,
+         "standard input:2: invalid UTF-8 byte sequence at byte offset 4"},
+        {"too large",
+         {"--keywords", dir + "/doubling.info"},
+         "a",
+         kResultTooLarge,
+         "the result would exceed 268435456 UTF-16 code units; nothing was written"},
+    };
+    for (const auto& test : cases) {
+        const Outcome result = run(test.arguments, test.input);
+        EXPECT_EQ(result.status, test.status) << test.name;
+        EXPECT_EQ(result.out, "") << test.name;
+        EXPECT_EQ(result.err, "mardovane-split: " + test.message + "\n") << test.name;
+    }
+}
+
+}  // namespace
+}  // namespace mardovane::cli
