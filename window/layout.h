@@ -1,0 +1,70 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+// Where everything on the main window lies, in twips (1/1440 inch) as the window was
+// designed, with the conversion to pixels at 15 twips per pixel (96 dots per inch). The
+// window, its tests and any other front end read this one table. No toolkit code here.
+namespace mardovane::layout {
+
+inline constexpr int kTwipsPerPixel = 15;
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    constexpr Rect in_pixels() const {
+        return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
+                height / kTwipsPerPixel};
+    }
+    constexpr bool contains(int x, int y) const {
+        return x >= left && x < left + width && y >= top && y < top + height;
+    }
+};
+
+enum class Pointer { Arrow, Hand };
+enum class Command { Split, CopyAll, Clear, OpenWebPage };
+
+// A transparent click area over a painted part of the background picture.
+struct Hotspot {
+    std::string_view name;
+    Rect twips;
+    Pointer pointer;
+    int tab_index;
+    Command command;
+    std::string_view accessible_name;  // UTF-8
+};
+
+inline constexpr std::string_view kCaption = "Mardovane";
+inline constexpr std::string_view kFormName = "Form1";
+inline constexpr Rect kClientArea{0, 0, 8475, 6105};  // 565 x 407 pixels
+
+inline constexpr std::string_view kTextBoxName = "Text1";
+inline constexpr Rect kTextBox{420, 390, 7650, 4560};  // inside the painted frame
+inline constexpr std::string_view kTextBoxFont = "Tahoma";
+inline constexpr double kTextBoxPointSize = 10.5;
+
+inline constexpr std::string_view kNotice = "本工具仅用于娱乐，请勿用于正式文档";
+
+inline constexpr std::array<Hotspot, 4> kHotspots = {{
+    {"Label1", {315, 5190, 1485, 675}, Pointer::Hand, 1, Command::Split, "拆分文字"},
+    {"Label2", {2085, 5205, 1380, 675}, Pointer::Arrow, 2, Command::CopyAll, "复制全部"},
+    // Below the client area, and the window cannot grow: never visible, never clicked.
+    {"Label4", {4095, 6630, 1545, 660}, Pointer::Arrow, 3, Command::Clear, "清除"},
+    // The notice, all but its left-most 38 pixels.
+    {"Label5", {4470, 5370, 3615, 405}, Pointer::Hand, 4, Command::OpenWebPage, kNotice},
+}};
+
+// The background picture: drawn once at its natural size at the top-left corner. It is
+// one pixel wider than the client area and seven pixels shorter.
+inline constexpr int kBackgroundWidth = 566;
+inline constexpr int kBackgroundHeight = 400;
+
+// The tip of the hand cursor's index finger.
+inline constexpr int kHandHotSpotX = 6;
+inline constexpr int kHandHotSpotY = 0;
+
+}  // namespace mardovane::layout
