@@ -37,7 +37,7 @@ endforeach()
 install(FILES assets/icons/scalable/mardovane.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${MARDOVANE_APP_ID}.svg)
-install(FILES README.md NOTICE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES README.md NOTICE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/mardovane)
 
 # cpack -G DEB: dependencies come from dpkg-shlibdeps.
 set(CPACK_PACKAGE_NAME mardovane)

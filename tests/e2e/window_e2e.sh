@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The real window program under Xvfb, used as a person would: paste a Chinese text,
+# click the split button, click copy all, read the clipboard; click the notice; look at
+# a screenshot. Needs Xvfb, xdotool, xclip and ImageMagick.
+#   window_e2e.sh PATH/TO/Mardovane PATH/TO/mardovane-split
+set -euo pipefail
+app=$1
+splitter=$2
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+magick=$(command -v convert-im6.q16 || command -v convert)
+grab=$(command -v import-im6.q16 || command -v import)
+
+# A private display, and a stand-in browser that records what it was asked to open.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+mkdir "$work/bin"
+printf '#!/bin/sh\necho "$@" >> "%s/opened"\n' "$work" > "$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+
+PATH="$work/bin:$PATH" XDG_RUNTIME_DIR="$work" "$app" >"$work/app.log" 2>&1 &
+pids+=($!)
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Mardovane$' | head -1)
+eval "$(xdotool getwindowgeometry --shell "$window")"  # sets X, Y, WIDTH, HEIGHT
+
+passed=0
+failed=0
+check() {  # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then echo "ok: $what"; passed=$((passed + 1)); else echo "FAILED: $what"; failed=$((failed + 1)); fi
+}
+click() { xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1; sleep 0.4; }
+pixel() { "$magick" "$work/shot.png" -crop "1x1+$((X + $1))+$((Y + $2))" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'; }
+
+check "the window has its fixed size" test "${WIDTH}x${HEIGHT}" = "565x407"
+
+printf '我们在湖边的树林里，\n好明亮的早晨。\n' > "$work/text.txt"
+"$splitter" "$work/text.txt" > "$work/expected.txt"
+xclip -selection clipboard -in "$work/text.txt"
+click 250 150                                  # into the text box
+xdotool key --clearmodifiers ctrl+v
+sleep 0.4
+click 70 368                                   # 拆分文字
+xclip -selection clipboard -in /dev/null       # something else on the clipboard
+click 185 368                                  # 复制全部
+xclip -selection clipboard -out > "$work/copied.txt"
+check "copy all gives what the splitter gives" cmp -s "$work/copied.txt" "$work/expected.txt"
+check "the split changed the text" bash -c "! cmp -s '$work/copied.txt' '$work/text.txt'"
+
+click 280 370                                  # the notice's dead left-most pixels
+click 420 370                                  # the notice
+for _ in $(seq 30); do [ -s "$work/opened" ] && break; sleep 0.1; done
+check "the notice opens the web page once" test "$(cat "$work/opened" 2>/dev/null)" = "http://mardovane.example/"
+
+"$grab" -window root "$work/shot.png"
+check "frame's top-left corner" test "$(pixel 24 23)" = "#FFCC33"
+check "frame's bottom-right corner" test "$(pixel 540 332)" = "#FFCC33"
+check "split button is orange" bash -c "[[ '$(pixel 31 380)' == '#FF'* ]] && [ '$(pixel 31 380)' != '#FFFFFF' ]"
+check "white band below the picture" test "$(pixel 300 403)" = "#FFFFFF"
+check "the program still runs" kill -0 "${pids[1]}"
+
+echo "$passed passed, $failed failed"
+if [ "$failed" -ne 0 ]; then
+    echo "--- expected:"; cat "$work/expected.txt"; echo "--- copied:"; cat "$work/copied.txt" || true
+    echo "--- program output:"; cat "$work/app.log"
+fi
+[ "$failed" -eq 0 ]

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs the build into a staging folder and checks the layout: the programs and their
+# tables together, the links on PATH that lead to them, the desktop files valid.
+set -euo pipefail
+build=$1
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
+
+failures=0
+check() {  # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+root="$stage/usr"
+app_dir=$(dirname "$(find "$root/lib" -name keyword.info -print -quit)")
+app_id=example.mardovane.Mardovane
+
+check "keyword.info beside the programs" test -x "$app_dir/Mardovane" -a -x "$app_dir/mardovane-split"
+check "the full table in tables/" test -f "$app_dir/tables/keyword-full.info"
+check "bin/mardovane leads to the window program" \
+    test "$(readlink -f "$root/bin/mardovane")" = "$(readlink -f "$app_dir/Mardovane")"
+check "bin/mardovane-split is a relative link" test "$(readlink "$root/bin/mardovane-split" | cut -c1)" != "/"
+check "the splitter finds its table through the link" \
+    test "$(printf '湖' | "$root/bin/mardovane-split" --times 2)" = "氵古月"
+check "the desktop entry is valid" desktop-file-validate "$root/share/applications/$app_id.desktop"
+quietly() { "$@" >/dev/null; }
+check "the metainfo is valid" quietly appstreamcli validate --no-net --pedantic \
+    "$root/share/metainfo/$app_id.metainfo.xml"
+for size in 16 24 32 48 64 128 256; do
+    check "icon ${size}x${size}" test -f "$root/share/icons/hicolor/${size}x${size}/apps/$app_id.png"
+done
+check "scalable icon" test -f "$root/share/icons/hicolor/scalable/apps/$app_id.svg"
+check "the notice of the data's licence" test -f "$root/share/doc/mardovane/NOTICE"
+
+passed=$(( 17 - failures ))
+echo "$passed passed, $failures failed"
+[ "$failures" -eq 0 ]

@@ -1,0 +1,335 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+#include <fstream>
+#include <memory>
+
+#include "window/hotspot.h"
+#include "window/layout.h"
+#include "window/main_window.h"
+
+using namespace mardovane;
+
+namespace {
+
+class FakeClipboard final : public ClipboardWriter {
+  public:
+    void set_plain_text(const QString& text) override { texts.append(text); }
+    QStringList texts;
+};
+
+class FakeUrlOpener final : public UrlOpener {
+  public:
+    void open(const QUrl& url) override { urls.append(url); }
+    QList<QUrl> urls;
+};
+
+const QUrl kWebPage(QStringLiteral("http://mardovane.example/"));
+
+QRect pixels(const layout::Rect& twips) {
+    const layout::Rect p = twips.in_pixels();
+    return QRect(p.left, p.top, p.width, p.height);
+}
+
+QString qstring(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<QTemporaryDir> folder_;
+    FakeClipboard clipboard_;
+    FakeUrlOpener opener_;
+    std::unique_ptr<MainWindow> window_;
+
+    QPlainTextEdit* text_box() const {
+        return window_->findChild<QPlainTextEdit*>(qstring(layout::kTextBoxName));
+    }
+    HotspotWidget* hotspot(const char* name) const {
+        return window_->findChild<HotspotWidget*>(QString::fromLatin1(name));
+    }
+    void write_keywords(const QByteArray& bytes) const {
+        std::ofstream(folder_->filePath(QStringLiteral("keyword.info")).toStdString(),
+                      std::ios::binary)
+            .write(bytes.data(), bytes.size());
+    }
+    // A click where a person would click: delivered to whatever lies at that point.
+    void click_at(QPoint point) const {
+        QWidget* target = window_->childAt(point);
+        if (target == nullptr) {
+            target = window_.get();
+        }
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(window_.get(), point));
+    }
+    QMessageBox* failure_box() const {
+        return window_->findChild<QMessageBox*>(QStringLiteral("splitFailure"));
+    }
+
+  private slots:
+    void init() {
+        folder_ = std::make_unique<QTemporaryDir>();
+        clipboard_.texts.clear();
+        opener_.urls.clear();
+        window_ = std::make_unique<MainWindow>(
+            WindowServices{folder_->path().toStdString(), clipboard_, opener_, kWebPage});
+        window_->centre_on_screen();
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        // 好 → 女子 in GBK
+        write_keywords("\xBA\xC3\r\n\xC5\xAE\xD7\xD3\r\n");
+    }
+
+    void cleanup() {
+        window_.reset();
+        folder_.reset();
+    }
+
+    void the_window_is_fixed_size_and_centred() {
+        QCOMPARE(window_->objectName(), QStringLiteral("Form1"));
+        QCOMPARE(window_->windowTitle(), QStringLiteral("Mardovane"));
+        QCOMPARE(window_->size(), QSize(565, 407));
+        QCOMPARE(window_->minimumSize(), window_->maximumSize());
+        QVERIFY(!(window_->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(window_->windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(window_->windowFlags() & Qt::WindowCloseButtonHint);
+        QVERIFY(!window_->windowIcon().isNull());
+        const QPoint screen_centre = window_->screen()->availableGeometry().center();
+        // The platform may add its frame only once the window is shown: allow its margins.
+        const QMargins frame = window_->windowHandle()->frameMargins();
+        const int slack = 2 + frame.left() + frame.top() + frame.right() + frame.bottom();
+        QVERIFY2((window_->frameGeometry().center() - screen_centre).manhattanLength() <= slack,
+                 qPrintable(QStringLiteral("window at %1,%2, screen centre %3,%4")
+                                .arg(window_->frameGeometry().center().x())
+                                .arg(window_->frameGeometry().center().y())
+                                .arg(screen_centre.x())
+                                .arg(screen_centre.y())));
+    }
+
+    void controls_lie_where_the_layout_table_says() {
+        QCOMPARE(text_box()->geometry(), pixels(layout::kTextBox));
+        QCOMPARE(text_box()->geometry(), QRect(28, 26, 510, 304));
+        for (const auto& spec : layout::kHotspots) {
+            auto* widget = hotspot(spec.name.data());
+            QVERIFY2(widget != nullptr, spec.name.data());
+            QCOMPARE(widget->geometry(), pixels(spec.twips));
+            QCOMPARE(widget->accessibleName(), qstring(spec.accessible_name));
+        }
+        QCOMPARE(hotspot("Label1")->geometry(), QRect(21, 346, 99, 45));
+        QCOMPARE(hotspot("Label5")->geometry(), QRect(298, 358, 241, 27));
+        // Label4 lies wholly below the client area.
+        QVERIFY(hotspot("Label4")->geometry().top() >= window_->height());
+    }
+
+    void the_text_box_is_set_up_for_typing() {
+        QPlainTextEdit* box = text_box();
+        QVERIFY(box->toPlainText().isEmpty());
+        QVERIFY(box->hasFocus());
+        QCOMPARE(box->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(box->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(box->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QCOMPARE(box->font().family(), QStringLiteral("Tahoma"));
+        QCOMPARE(box->font().pointSizeF(), 10.5);
+        QCOMPARE(box->font().weight(), QFont::Normal);
+        QVERIFY(!box->font().italic() && !box->font().underline() && !box->font().strikeOut());
+        QVERIFY(box->font().families().size() > 1);  // a CJK font draws what Tahoma lacks
+        QTest::keyClicks(box, QStringLiteral("ab"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClicks(box, QStringLiteral("c"));
+        QCOMPARE(box->toPlainText(), QStringLiteral("ab\nc"));
+    }
+
+    void only_the_text_box_takes_focus() {
+        for (auto* widget : window_->findChildren<HotspotWidget*>()) {
+            QCOMPARE(widget->focusPolicy(), Qt::NoFocus);
+        }
+        QCOMPARE(window_->focusPolicy(), Qt::NoFocus);
+        // Clicking a hotspot leaves the focus, and the caret, in the text box.
+        click_at(QPoint(60, 360));
+        click_at(QPoint(185, 368));
+        QVERIFY(text_box()->hasFocus());
+    }
+
+    void pointers_are_the_hand_over_split_and_notice_only() {
+        for (const char* name : {"Label1", "Label5"}) {
+            const QCursor cursor = hotspot(name)->cursor();
+            QCOMPARE(cursor.shape(), Qt::BitmapCursor);
+            QCOMPARE(cursor.hotSpot(), QPoint(6, 0));
+            QCOMPARE(cursor.pixmap().size(), QSize(32, 32));
+        }
+        QCOMPARE(hotspot("Label2")->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(hotspot("Label4")->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void clicks_hit_only_the_hotspots_data() {
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<QString>("text_after");
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("split, top-left") << QPoint(21, 346) << QStringLiteral("女子") << 0 << 0;
+        QTest::newRow("split, bottom-right")
+            << QPoint(119, 390) << QStringLiteral("女子") << 0 << 0;
+        QTest::newRow("left of split") << QPoint(20, 360) << QStringLiteral("好") << 0 << 0;
+        QTest::newRow("below split") << QPoint(60, 391) << QStringLiteral("好") << 0 << 0;
+        QTest::newRow("copy all") << QPoint(185, 368) << QStringLiteral("好") << 1 << 0;
+        QTest::newRow("notice") << QPoint(400, 370) << QStringLiteral("好") << 0 << 1;
+        QTest::newRow("notice's dead left-most pixels")
+            << QPoint(265, 370) << QStringLiteral("好") << 0 << 0;
+        QTest::newRow("just left of Label5") << QPoint(297, 370) << QStringLiteral("好") << 0 << 0;
+        QTest::newRow("white band below the picture")
+            << QPoint(300, 403) << QStringLiteral("好") << 0 << 0;
+        QTest::newRow("the painted frame") << QPoint(25, 200) << QStringLiteral("好") << 0 << 0;
+    }
+
+    void clicks_hit_only_the_hotspots() {
+        QFETCH(QPoint, point);
+        QFETCH(QString, text_after);
+        QFETCH(int, copies);
+        QFETCH(int, pages);
+        text_box()->setPlainText(QStringLiteral("好"));
+        click_at(point);
+        QCOMPARE(text_box()->toPlainText(), text_after);
+        QCOMPARE(clipboard_.texts.size(), copies);
+        QCOMPARE(opener_.urls.size(), pages);
+    }
+
+    void a_press_released_outside_is_no_click() {
+        text_box()->setPlainText(QStringLiteral("好"));
+        QTest::mousePress(hotspot("Label1"), Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseRelease(hotspot("Label1"), Qt::LeftButton, {}, QPoint(150, 10));
+        QCOMPARE(text_box()->toPlainText(), QStringLiteral("好"));
+    }
+
+    void a_split_is_one_edit_that_undo_takes_back() {
+        text_box()->setPlainText(QStringLiteral("你好\n好"));
+        QVERIFY(!text_box()->document()->isUndoAvailable());
+        QTest::mouseClick(hotspot("Label1"), Qt::LeftButton);
+        QCOMPARE(text_box()->toPlainText(), QStringLiteral("你女子\n女子"));
+        text_box()->undo();
+        QCOMPARE(text_box()->toPlainText(), QStringLiteral("你好\n好"));
+        QVERIFY(!text_box()->document()->isUndoAvailable());
+    }
+
+    void an_unchanged_text_makes_no_edit() {
+        text_box()->setPlainText(QStringLiteral("abc"));
+        QTest::mouseClick(hotspot("Label1"), Qt::LeftButton);
+        QCOMPARE(text_box()->toPlainText(), QStringLiteral("abc"));
+        QVERIFY(!text_box()->document()->isUndoAvailable());
+        QVERIFY(failure_box() == nullptr);
+    }
+
+    void the_table_is_read_afresh_on_every_split() {
+        text_box()->setPlainText(QStringLiteral("好"));
+        QTest::mouseClick(hotspot("Label1"), Qt::LeftButton);
+        write_keywords("\xC5\xAE\r\nX\r\n");  // 女 → X
+        QTest::mouseClick(hotspot("Label1"), Qt::LeftButton);
+        QCOMPARE(text_box()->toPlainText(), QStringLiteral("X子"));
+    }
+
+    void failures_leave_the_text_and_say_why_data() {
+        QTest::addColumn<QByteArray>("keywords");
+        QTest::addColumn<bool>("remove_file");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("missing file") << QByteArray() << true << QStringLiteral("找不到拆字表文件");
+        QTest::newRow("invalid GBK") << QByteArray("\xBA\xC3\r\n\xFF\xFF\r\n") << false
+                                     << QStringLiteral("拆字表文件第 2 行含有无效的 GBK 字节");
+        QByteArray doubling;
+        for (int i = 0; i < 30; ++i) {
+            doubling += "a\r\naa\r\n";
+        }
+        QTest::newRow("result too large") << doubling << false << QStringLiteral("上限");
+    }
+
+    void failures_leave_the_text_and_say_why() {
+        QFETCH(QByteArray, keywords);
+        QFETCH(bool, remove_file);
+        QFETCH(QString, says);
+        if (remove_file) {
+            QFile::remove(folder_->filePath(QStringLiteral("keyword.info")));
+        } else {
+            write_keywords(keywords);
+        }
+        text_box()->setPlainText(QStringLiteral("好a"));
+        QTest::mouseClick(hotspot("Label1"), Qt::LeftButton);
+        QCOMPARE(text_box()->toPlainText(), QStringLiteral("好a"));
+        QVERIFY(!text_box()->document()->isUndoAvailable());
+        QMessageBox* box = failure_box();
+        QVERIFY(box != nullptr);
+        QVERIFY(box->isVisible());
+        QVERIFY2(box->text().contains(says), qPrintable(box->text()));
+        QVERIFY(box->text().contains(QStringLiteral("文字未作任何改动")));
+        if (!says.contains(QStringLiteral("上限"))) {
+            QVERIFY(box->text().contains(folder_->filePath(QStringLiteral("keyword.info"))));
+        }
+    }
+
+    void copy_all_takes_the_whole_text_whatever_is_selected() {
+        text_box()->setPlainText(QStringLiteral("第一行\n第二行"));
+        QTextCursor cursor = text_box()->textCursor();
+        cursor.setPosition(1);
+        cursor.setPosition(3, QTextCursor::KeepAnchor);
+        text_box()->setTextCursor(cursor);
+        QTest::mouseClick(hotspot("Label2"), Qt::LeftButton);
+        QCOMPARE(clipboard_.texts, QStringList{QStringLiteral("第一行\n第二行")});
+        QCOMPARE(text_box()->toPlainText(), QStringLiteral("第一行\n第二行"));
+        QCOMPARE(text_box()->textCursor().selectedText(), QStringLiteral("一行"));
+
+        text_box()->clear();
+        QTest::mouseClick(hotspot("Label2"), Qt::LeftButton);
+        QCOMPARE(clipboard_.texts.last(), QString());
+    }
+
+    void the_system_clipboard_gets_plain_text_only() {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        auto* old = new QMimeData;
+        old->setHtml(QStringLiteral("<b>old</b>"));
+        old->setText(QStringLiteral("old"));
+        clipboard->setMimeData(old);
+        SystemClipboard().set_plain_text(QStringLiteral("新的\n文字"));
+        QCOMPARE(clipboard->mimeData()->formats(), QStringList{QStringLiteral("text/plain")});
+        QCOMPARE(clipboard->text(), QStringLiteral("新的\n文字"));
+    }
+
+    void clear_empties_the_text_box() {
+        text_box()->setPlainText(QStringLiteral("好"));
+        // Label4 cannot be reached with the mouse; its command is wired all the same.
+        QTest::mouseClick(hotspot("Label4"), Qt::LeftButton);
+        QVERIFY(text_box()->toPlainText().isEmpty());
+    }
+
+    void the_notice_opens_the_web_page_each_time() {
+        QTest::mouseClick(hotspot("Label5"), Qt::LeftButton);
+        QTest::mouseClick(hotspot("Label5"), Qt::LeftButton);
+        QCOMPARE(opener_.urls, (QList<QUrl>{kWebPage, kWebPage}));
+        QVERIFY(window_->isVisible());
+    }
+
+    void the_background_is_drawn_at_its_natural_size() {
+        const QImage image = window_->grab().toImage();
+        const qreal scale = image.devicePixelRatio();
+        auto at = [&](int x, int y) {
+            return image.pixelColor(qRound(x * scale), qRound(y * scale)).rgb() & 0xFFFFFF;
+        };
+        QCOMPARE(at(24, 23), 0xFFCC33u);    // the frame's top-left corner
+        QCOMPARE(at(540, 332), 0xFFCC33u);  // and its bottom-right corner
+        QCOMPARE(at(23, 23), 0xFFFFFFu);
+        QCOMPARE(at(300, 403), 0xFFFFFFu);  // the white band below the picture
+        QCOMPARE(at(564, 200), 0xFFFFFFu);  // the right-most column shown
+        const QColor button = image.pixelColor(qRound(31 * scale), qRound(380 * scale));
+        QCOMPARE(button.red(), 255);
+        QVERIFY(button.blue() < 80);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
