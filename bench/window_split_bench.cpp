@@ -1,0 +1,85 @@
+// How long a click on the split button takes in the window, from the click to the new
+// text laid out and painted, with the shipped keyword table.
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <random>
+#include <variant>
+
+#include "substitution/text_codec.h"
+#include "window/hotspot.h"
+#include "window/main_window.h"
+
+using namespace mardovane;
+
+namespace {
+
+class NoClipboard final : public ClipboardWriter {
+  public:
+    void set_plain_text(const QString&) override {}
+};
+class NoBrowser final : public UrlOpener {
+  public:
+    void open(const QUrl&) override {}
+};
+
+// About `bytes` bytes of UTF-8: GB2312 hanzi with punctuation and a line break now and then.
+QString chinese_text(std::size_t bytes) {
+    std::u16string hanzi;
+    for (int lead = 0xB0; lead <= 0xD7; ++lead) {  // the common first level of GB2312
+        for (int trail = 0xA1; trail <= 0xFE; ++trail) {
+            const std::string code{static_cast<char>(lead), static_cast<char>(trail)};
+            auto decoded = decode(code, Encoding::Gbk);
+            if (auto* c = std::get_if<std::u16string>(&decoded)) {
+                hanzi += *c;
+            }
+        }
+    }
+    std::mt19937 random(7);
+    std::uniform_int_distribution<std::size_t> pick(0, hanzi.size() - 1);
+    QString text;
+    for (std::size_t size = 0, column = 0; size < bytes; size += 3, ++column) {
+        text += column % 12 == 11 ? QChar(u'，') : QChar(hanzi[pick(random)]);
+        if (column == 80) {
+            text += QLatin1Char('\n');
+            column = 0;
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+class WindowSplitBench : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void click_to_shown_data() {
+        QTest::addColumn<int>("bytes");
+        QTest::newRow("100 kB") << 100'000;
+        QTest::newRow("1 MB") << 1'000'000;
+    }
+
+    void click_to_shown() {
+        QFETCH(int, bytes);
+        NoClipboard clipboard;
+        NoBrowser browser;
+        MainWindow window({MARDOVANE_DATA_DIR, clipboard, browser, QUrl()});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+        auto* split = window.findChild<HotspotWidget*>(QStringLiteral("Label1"));
+        const QString text = chinese_text(static_cast<std::size_t>(bytes));
+        box->setPlainText(text);
+        QCoreApplication::processEvents();
+        QBENCHMARK_ONCE {
+            QTest::mouseClick(split, Qt::LeftButton);
+            box->viewport()->repaint();
+            QCoreApplication::processEvents();
+        }
+        QVERIFY(box->toPlainText() != text);
+    }
+};
+
+QTEST_MAIN(WindowSplitBench)
+#include "window_split_bench.moc"
