@@ -33,11 +33,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     constexpr std::size_t kLimit = 1024;
     auto fast = split(text, table, kLimit);
     auto slow = testing::reference_split(text, table, 64 * kLimit);
+    if (!slow) {
+        return 0;  // one pass per pair grew past its guard: nothing to compare with
+    }
     if (std::holds_alternative<ResultTooLarge>(fast)) {
-        if (slow && slow->longest <= kLimit) {
+        if (slow->longest <= kLimit) {
             std::abort();  // gave up although the text never grew too long
         }
-    } else if (!slow || std::get<std::u16string>(fast) != slow->text) {
+    } else if (std::get<std::u16string>(fast) != slow->text) {
         std::abort();
     }
     return 0;
