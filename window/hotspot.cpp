@@ -1,5 +1,7 @@
 #include "window/hotspot.h"
 
+#include "window/strings.h"
+
 #include <QBitmap>
 #include <QCursor>
 #include <QMouseEvent>
@@ -18,17 +20,16 @@ QCursor cursor_for(layout::Pointer pointer) {
 
 }  // namespace
 
-HotspotWidget::HotspotWidget(const layout::Hotspot& spec, QWidget* parent)
-    : QWidget(parent), command_(spec.command) {
-    setObjectName(QString::fromUtf8(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
-    const layout::Rect pixels = spec.twips.in_pixels();
+HotspotWidget::HotspotWidget(const layout::Hotspot& area, QWidget* parent)
+    : QWidget(parent), command_(area.command) {
+    setObjectName(to_qstring(area.name));
+    const layout::Rect pixels = area.twips.in_pixels();
     setGeometry(pixels.left, pixels.top, pixels.width, pixels.height);
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
-    setCursor(cursor_for(spec.pointer));
-    setAccessibleName(QString::fromUtf8(spec.accessible_name.data(),
-                                        static_cast<qsizetype>(spec.accessible_name.size())));
+    setCursor(cursor_for(area.pointer));
+    setAccessibleName(to_qstring(area.accessible_name));
 }
 
 void HotspotWidget::mousePressEvent(QMouseEvent* event) {

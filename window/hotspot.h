@@ -12,7 +12,7 @@ class HotspotWidget final : public QWidget {
     Q_OBJECT
 
   public:
-    HotspotWidget(const layout::Hotspot& spec, QWidget* parent);
+    HotspotWidget(const layout::Hotspot& area, QWidget* parent);
 
     layout::Command command() const { return command_; }
 

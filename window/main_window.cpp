@@ -8,6 +8,7 @@
 #include <QScrollBar>
 
 #include "window/failure_message.h"
+#include "window/strings.h"
 #include "window/text_box_holder.h"
 
 // The pictures live in this static library's resources, which must be registered by hand.
@@ -17,10 +18,6 @@ static void register_window_resources() {
 
 namespace mardovane {
 namespace {
-
-QString from_utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QIcon application_icon() {
     QIcon icon;
@@ -32,8 +29,8 @@ QIcon application_icon() {
 
 QFont text_box_font() {
     // Tahoma has no Chinese: an installed CJK font draws those characters.
-    QFont font(from_utf8(layout::kTextBoxFont));
-    font.setFamilies({from_utf8(layout::kTextBoxFont), QStringLiteral("Noto Sans CJK SC"),
+    QFont font(to_qstring(layout::kTextBoxFont));
+    font.setFamilies({to_qstring(layout::kTextBoxFont), QStringLiteral("Noto Sans CJK SC"),
                       QStringLiteral("WenQuanYi Micro Hei"),
                       QStringLiteral("Droid Sans Fallback")});
     font.setPointSizeF(layout::kTextBoxPointSize);
@@ -53,8 +50,8 @@ MainWindow::MainWindow(WindowServices services)
       services_(std::move(services)),
       text_box_(new QPlainTextEdit(this)) {
     register_window_resources();
-    setObjectName(from_utf8(layout::kFormName));
-    setWindowTitle(from_utf8(layout::kCaption));
+    setObjectName(to_qstring(layout::kFormName));
+    setWindowTitle(to_qstring(layout::kCaption));
     const layout::Rect client = layout::kClientArea.in_pixels();
     setFixedSize(client.width, client.height);
     QPalette white = palette();
@@ -66,7 +63,7 @@ MainWindow::MainWindow(WindowServices services)
     background_2x_.setDevicePixelRatio(2.0);
     setWindowIcon(application_icon());
 
-    text_box_->setObjectName(from_utf8(layout::kTextBoxName));
+    text_box_->setObjectName(to_qstring(layout::kTextBoxName));
     const layout::Rect box = layout::kTextBox.in_pixels();
     text_box_->setGeometry(box.left, box.top, box.width, box.height);
     text_box_->setFrameShape(QFrame::NoFrame);  // the picture draws the frame
@@ -78,10 +75,10 @@ MainWindow::MainWindow(WindowServices services)
     text_box_->setFocusPolicy(Qt::StrongFocus);
     text_box_->setFocus();
 
-    for (const auto& spec : layout::kHotspots) {
-        auto* hotspot = new HotspotWidget(spec, this);
+    for (const auto& area : layout::kHotspots) {
+        auto* hotspot = new HotspotWidget(area, this);
         connect(hotspot, &HotspotWidget::clicked, this,
-                [this, command = spec.command] { run(command); });
+                [this, command = area.command] { run(command); });
     }
 }
 
@@ -119,7 +116,7 @@ void MainWindow::split() {
         return;
     }
     // Window-modal and not blocking: the split is over, the text untouched.
-    auto* box = new QMessageBox(QMessageBox::Warning, from_utf8(layout::kCaption),
+    auto* box = new QMessageBox(QMessageBox::Warning, to_qstring(layout::kCaption),
                                 failure_message(*failure), QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("splitFailure"));
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -14,6 +14,7 @@
 #include "window/hotspot.h"
 #include "window/layout.h"
 #include "window/main_window.h"
+#include "window/strings.h"
 
 using namespace mardovane;
 
@@ -38,10 +39,6 @@ QRect pixels(const layout::Rect& twips) {
     return QRect(p.left, p.top, p.width, p.height);
 }
 
-QString qstring(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -54,7 +51,7 @@ class MainWindowTest : public QObject {
     std::unique_ptr<MainWindow> window_;
 
     QPlainTextEdit* text_box() const {
-        return window_->findChild<QPlainTextEdit*>(qstring(layout::kTextBoxName));
+        return window_->findChild<QPlainTextEdit*>(to_qstring(layout::kTextBoxName));
     }
     HotspotWidget* hotspot(const char* name) const {
         return window_->findChild<HotspotWidget*>(QString::fromLatin1(name));
@@ -119,11 +116,11 @@ class MainWindowTest : public QObject {
     void controls_lie_where_the_layout_table_says() {
         QCOMPARE(text_box()->geometry(), pixels(layout::kTextBox));
         QCOMPARE(text_box()->geometry(), QRect(28, 26, 510, 304));
-        for (const auto& spec : layout::kHotspots) {
-            auto* widget = hotspot(spec.name.data());
-            QVERIFY2(widget != nullptr, spec.name.data());
-            QCOMPARE(widget->geometry(), pixels(spec.twips));
-            QCOMPARE(widget->accessibleName(), qstring(spec.accessible_name));
+        for (const auto& area : layout::kHotspots) {
+            auto* widget = hotspot(area.name.data());
+            QVERIFY2(widget != nullptr, area.name.data());
+            QCOMPARE(widget->geometry(), pixels(area.twips));
+            QCOMPARE(widget->accessibleName(), to_qstring(area.accessible_name));
         }
         QCOMPARE(hotspot("Label1")->geometry(), QRect(21, 346, 99, 45));
         QCOMPARE(hotspot("Label5")->geometry(), QRect(298, 358, 241, 27));
