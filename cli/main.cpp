@@ -5,9 +5,31 @@
 #include "cli/splitter.h"
 #include "substitution/program_directory.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
+#include <variant>
+
+#include "substitution/text_codec.h"
+
+// Windows hands the arguments over in UTF-16; the splitter takes UTF-8, and its input and
+// output are bytes, with no line-end translation.
+int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) {
+        const std::u16string wide(reinterpret_cast<const char16_t*>(argv[i]));
+        auto utf8 = mardovane::encode_utf8(wide);
+        arguments.push_back(std::holds_alternative<std::string>(utf8) ? std::get<std::string>(utf8)
+                                                                      : std::string());
+    }
+#else
 int main(int argc, char** argv) {
-    std::ios::sync_with_stdio(false);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+#endif
+    std::ios::sync_with_stdio(false);
     return mardovane::cli::run_splitter(arguments, std::cin, std::cout, std::cerr,
                                         mardovane::program_directory());
 }

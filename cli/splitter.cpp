@@ -9,6 +9,7 @@
 #include "substitution/file_reader.h"
 #include "substitution/keyword_file.h"
 #include "substitution/line_breaks.h"
+#include "substitution/paths.h"
 #include "substitution/split.h"
 #include "substitution/text_codec.h"
 
@@ -49,7 +50,7 @@ std::variant<Options, std::string> parse_arguments(const std::vector<std::string
             return argument + " needs a value";
         }
         if (argument == "--keywords") {
-            options.keywords = arguments[++i];
+            options.keywords = path_from_utf8(arguments[++i]);
         } else if (argument == "--times") {
             const std::string& value = arguments[++i];
             const char* end = value.data() + value.size();
@@ -68,7 +69,7 @@ std::variant<Options, std::string> parse_arguments(const std::vector<std::string
         } else if (options.input) {
             return "only one input file may be given";
         } else {
-            options.input = argument;
+            options.input = path_from_utf8(argument);
         }
     }
     return options;
@@ -100,7 +101,7 @@ std::string summarise(const std::filesystem::path& path, const KeywordTable& tab
     for (std::size_t pair = 0; pair < table.pair_count(); ++pair) {
         empty_finds += table.find_text(pair).empty() ? 1 : 0;
     }
-    return path.string() + ": " + std::to_string(table.lines.size()) + " lines, " +
+    return display_path(path) + ": " + std::to_string(table.lines.size()) + " lines, " +
            std::to_string(table.pair_count()) + " pairs, " + std::to_string(empty_finds) +
            " empty texts to find, " +
            (table.has_unpaired_last_line() ? "an unpaired last line (ignored)"
@@ -143,7 +144,7 @@ int run_splitter(const std::vector<std::string>& arguments, std::istream& in, st
         return out.flush() ? kDone : fail(kOutputFailed, "cannot write to standard output");
     }
 
-    const std::string input_name = options.input ? options.input->string() : "standard input";
+    const std::string input_name = options.input ? display_path(*options.input) : "standard input";
     std::string bytes;
     if (options.input) {
         auto read = read_whole_file(*options.input);

@@ -2,6 +2,14 @@
 # read keyword.info beside the executable), links to them on PATH, and the desktop files.
 include(GNUInstallDirs)
 
+if(WIN32)
+    # A folder to copy anywhere: Mardovane.exe, mardovane-split.exe and the tables beside.
+    install(TARGETS Mardovane mardovane-split RUNTIME DESTINATION .)
+    install(FILES data/keyword.info NOTICE DESTINATION .)
+    install(FILES data/tables/keyword-full.info DESTINATION tables)
+    return()
+endif()
+
 set(MARDOVANE_INSTALL_DIR "${CMAKE_INSTALL_LIBDIR}/mardovane" CACHE STRING
     "Folder, under the prefix, for the executables and keyword.info")
 

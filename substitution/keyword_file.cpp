@@ -4,6 +4,7 @@
 
 #include "substitution/file_reader.h"
 #include "substitution/line_breaks.h"
+#include "substitution/paths.h"
 #include "substitution/text_codec.h"
 
 namespace mardovane {
@@ -20,7 +21,7 @@ std::vector<std::u16string> split_lines(std::u16string_view text) {
 }  // namespace
 
 std::string describe(const KeywordFileError& error) {
-    const std::string file = error.path.string();
+    const std::string file = display_path(error.path);
     switch (error.reason) {
         case KeywordFileError::Reason::Missing:
             return file + ": the keyword file does not exist";
@@ -36,7 +37,11 @@ std::string describe(const KeywordFileError& error) {
 }
 
 std::filesystem::path keyword_file_path(const std::filesystem::path& program_directory) {
-    return std::filesystem::path(program_directory.native() + "/" + std::string(kKeywordFileName));
+    // Appended as it stands, even after a directory that already ends in a separator.
+    std::filesystem::path::string_type path = program_directory.native();
+    path += std::filesystem::path::preferred_separator;
+    path += std::filesystem::path(kKeywordFileName).native();
+    return path;
 }
 
 std::variant<KeywordTable, KeywordFileError> parse_keyword_file(std::string_view bytes,

@@ -25,7 +25,7 @@ struct KeywordFileError {
 // One line in English that names the file and what is wrong with it.
 std::string describe(const KeywordFileError& error);
 
-// The program directory with "/keyword.info" appended as it stands.
+// The program directory, a directory separator and "keyword.info", appended as they stand.
 std::filesystem::path keyword_file_path(const std::filesystem::path& program_directory);
 
 // Splits file bytes into lines and decodes them. The bytes are GBK (code page 936) unless

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <sys/stat.h>
-#include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +10,7 @@
 #include <vector>
 
 #include "substitution/keyword_file.h"
+#include "substitution/paths.h"
 #include "tests/temporary_directory.h"
 
 namespace mardovane {
@@ -97,8 +100,13 @@ TEST(KeywordFileLines, InvalidBytesNameLineAndOffset) {
 }
 
 TEST(KeywordFilePath, AppendsTheFileNameUnchanged) {
+#ifdef _WIN32
+    EXPECT_EQ(keyword_file_path(L"C:\\Mardovane").native(), L"C:\\Mardovane\\keyword.info");
+    EXPECT_EQ(keyword_file_path(L"C:\\").native(), L"C:\\\\keyword.info");
+#else
     EXPECT_EQ(keyword_file_path("/opt/mardovane").native(), "/opt/mardovane/keyword.info");
     EXPECT_EQ(keyword_file_path("/opt/mardovane/").native(), "/opt/mardovane//keyword.info");
+#endif
 }
 
 TEST(KeywordFileLoad, ReadsTheFileBesideTheProgram) {
@@ -129,27 +137,34 @@ struct FailureCase {
 TEST(KeywordFileLoad, FailuresNameThePathAndTheReason) {
     testing::TemporaryDirectory folder;
     std::filesystem::create_directory(folder.path() / "folder");
-    ASSERT_EQ(::mkfifo((folder.path() / "fifo").c_str(), 0600), 0);
-    const std::vector<FailureCase> cases = {
+    std::vector<FailureCase> cases = {
         {"missing", folder.path() / "keyword.info", KeywordFileError::Reason::Missing,
          ": the keyword file does not exist"},
         {"missing folder", folder.path() / "none" / "keyword.info",
          KeywordFileError::Reason::Missing, ": the keyword file does not exist"},
         {"a directory", folder.path() / "folder", KeywordFileError::Reason::NotRegularFile,
          ": the keyword file is not a regular file"},
-        {"a FIFO does not hang", folder.path() / "fifo", KeywordFileError::Reason::NotRegularFile,
-         ": the keyword file is not a regular file"},
-        // A regular file whose read fails, even for root.
-        {"read error", "/proc/self/mem", KeywordFileError::Reason::Unreadable,
-         ": the keyword file cannot be read: Input/output error"},
     };
+#ifdef _WIN32
+    cases.push_back({"a device", "NUL", KeywordFileError::Reason::NotRegularFile,
+                     ": the keyword file is not a regular file"});
+#else
+    ASSERT_EQ(::mkfifo((folder.path() / "fifo").c_str(), 0600), 0);
+    cases.push_back({"a FIFO does not hang", folder.path() / "fifo",
+                     KeywordFileError::Reason::NotRegularFile,
+                     ": the keyword file is not a regular file"});
+    // A regular file whose read fails, even for root.
+    cases.push_back({"read error", "/proc/self/mem", KeywordFileError::Reason::Unreadable,
+                     ": the keyword file cannot be read: Input/output error"});
+#endif
     for (const auto& test : cases) {
         auto loaded = load_keyword_file(test.path);
         ASSERT_TRUE(std::holds_alternative<KeywordFileError>(loaded)) << test.name;
         const auto& error = std::get<KeywordFileError>(loaded);
         EXPECT_EQ(error.reason, test.reason) << test.name;
         EXPECT_EQ(error.path, test.path) << test.name;
-        EXPECT_EQ(describe(error), test.path.string() + test.description_ends_with) << test.name;
+        EXPECT_EQ(describe(error), display_path(test.path) + test.description_ends_with)
+            << test.name;
     }
 }
 

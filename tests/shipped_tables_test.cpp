@@ -9,6 +9,7 @@
 #include "cli/splitter.h"
 #include "substitution/file_reader.h"
 #include "substitution/keyword_file.h"
+#include "substitution/paths.h"
 #include "tools/keyword_tables/table_builder.h"
 
 namespace mardovane {
@@ -87,7 +88,7 @@ TEST(ShippedTables, SplitWellKnownCharacters) {
         std::ostringstream out;
         std::ostringstream err;
         const int status = cli::run_splitter(
-            {"--keywords", test.table.string(), "--times", test.clicks}, in, out, err, kData);
+            {"--keywords", display_path(test.table), "--times", test.clicks}, in, out, err, kData);
         EXPECT_EQ(status, cli::kDone) << err.str();
         EXPECT_EQ(out.str(), test.expected) << test.text << " in " << test.table.filename();
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/splitter.h"
+#include "substitution/paths.h"
 #include "tests/temporary_directory.h"
 
 namespace mardovane::cli {
@@ -67,18 +68,18 @@ TEST_F(Splitter, WritesTheSplitTextByteForByte) {
 TEST_F(Splitter, ReadsAFileAndAnotherKeywordFile) {
     const auto input = folder.write("input.txt", "好湖");
     const auto other = folder.write("other.info", "\xBA\xC3\r\nX\r\n");  // 好 → X in GBK
-    EXPECT_EQ(run({input.string()}).out, "女子氵胡");
-    EXPECT_EQ(run({"--keywords", other.string(), input.string()}).out, "X湖");
+    EXPECT_EQ(run({display_path(input)}).out, "女子氵胡");
+    EXPECT_EQ(run({"--keywords", display_path(other), display_path(input)}).out, "X湖");
 }
 
 TEST_F(Splitter, ChecksAKeywordFile) {
     const auto odd = folder.write("odd.info", "a\r\n\r\n\r\nb\r\nc");
-    const Outcome result = run({"--check", "--keywords", odd.string()});
+    const Outcome result = run({"--check", "--keywords", display_path(odd)});
     EXPECT_EQ(result.status, kDone);
-    EXPECT_EQ(result.out, odd.string() +
+    EXPECT_EQ(result.out, display_path(odd) +
                               ": 5 lines, 2 pairs, 1 empty texts to find, an unpaired last line "
                               "(ignored)\n");
-    EXPECT_EQ(run({"--check"}).out, (folder.path() / "keyword.info").string() +
+    EXPECT_EQ(run({"--check"}).out, display_path(folder.path() / "keyword.info") +
                                         ": 6 lines, 3 pairs, 0 empty texts to find, no unpaired "
                                         "last line\n");
 }
@@ -99,7 +100,7 @@ struct FailureCase {
 };
 
 TEST_F(Splitter, FailsWithOneLineAndNoOutput) {
-    const std::string dir = folder.path().string();
+    const std::string dir = display_path(folder.path());
     folder.write("bad.info", "a\r\nb\r\n\xFF");
     std::string doubling;
     for (int i = 0; i < 30; ++i) {

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -13,12 +12,12 @@ namespace mardovane::testing {
 class TemporaryDirectory {
   public:
     TemporaryDirectory() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "mardovane-XXXXXX");
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::filesystem::filesystem_error(
-                "mkdtemp", std::error_code(errno, std::generic_category()));
-        }
-        path_ = pattern;
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        const auto base = std::filesystem::temp_directory_path();
+        do {
+            path_ = base / ("mardovane-" + std::to_string(random()));
+        } while (!std::filesystem::create_directory(path_));
     }
     ~TemporaryDirectory() {
         std::error_code ignored;

@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QScrollBar>
 
-#include "window/failure_message.h"
+#include "window/failure_text.h"
 #include "window/strings.h"
 #include "window/text_box_holder.h"
 
@@ -116,8 +116,9 @@ void MainWindow::split() {
         return;
     }
     // Window-modal and not blocking: the split is over, the text untouched.
-    auto* box = new QMessageBox(QMessageBox::Warning, to_qstring(layout::kCaption),
-                                failure_message(*failure), QMessageBox::Ok, this);
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, to_qstring(layout::kCaption),
+                        QString::fromStdString(failure_text(*failure)), QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("splitFailure"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

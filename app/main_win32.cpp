@@ -1,0 +1,16 @@
+#include <windows.h>
+
+#include "window/win32/main_window.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
+    if (mardovane::win32::create_main_window(instance, L"" MARDOVANE_HOMEPAGE, show_command) ==
+        nullptr) {
+        return 1;
+    }
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,89 @@
+#include "substitution/file_reader.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace mardovane {
+namespace {
+
+class Handle {
+  public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+        }
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_;
+};
+
+// The system's message for an error code, in UTF-8.
+std::string system_message(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string message;
+    if (length > 0) {
+        const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr,
+                                              0, nullptr, nullptr);
+        message.resize(static_cast<std::size_t>(bytes));
+        WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), message.data(), bytes,
+                            nullptr, nullptr);
+        LocalFree(text);
+    }
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                                message.back() == ' ' || message.back() == '.')) {
+        message.pop_back();
+    }
+    return message.empty() ? "error " + std::to_string(error) : message;
+}
+
+FileReadError error_from_code(DWORD error) {
+    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                         error == ERROR_INVALID_NAME || error == ERROR_INVALID_DRIVE;
+    return FileReadError{
+        missing ? FileReadError::Reason::Missing : FileReadError::Reason::Unreadable,
+        system_message(error)};
+}
+
+}  // namespace
+
+std::variant<std::string, FileReadError> read_whole_file(const std::filesystem::path& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return error_from_code(GetLastError());
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return FileReadError{FileReadError::Reason::NotRegularFile, {}};
+    }
+    Handle file(CreateFileW(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        return error_from_code(GetLastError());
+    }
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+        return FileReadError{FileReadError::Reason::NotRegularFile, {}};  // a device or a pipe
+    }
+    std::string bytes;
+    char buffer[1 << 16];
+    for (;;) {
+        DWORD count = 0;
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &count, nullptr)) {
+            return error_from_code(GetLastError());
+        }
+        if (count == 0) {
+            return bytes;
+        }
+        bytes.append(buffer, count);
+    }
+}
+
+}  // namespace mardovane

@@ -1,0 +1,120 @@
+#include "substitution/text_codec.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace mardovane {
+namespace {
+
+constexpr UINT kGbkCodePage = 936;
+
+UINT code_page(Encoding encoding) {
+    return encoding == Encoding::Gbk ? kGbkCodePage : CP_UTF8;
+}
+
+// Windows converts whole buffers and only says that something was invalid; this finds the
+// first byte that no sequence of one to four bytes starting there converts.
+std::size_t first_invalid_byte(std::string_view bytes, UINT page) {
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        int length = 1;
+        while (length <= 4 && at + length <= bytes.size() &&
+               MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, bytes.data() + at, length, nullptr,
+                                   0) == 0) {
+            ++length;
+        }
+        if (length > 4 || at + length > bytes.size()) {
+            return at;
+        }
+        at += static_cast<std::size_t>(length);
+    }
+    return at;
+}
+
+// Pieces of at most this many bytes, cut after a line break, which no multibyte sequence
+// of either encoding contains: the API takes int sizes.
+constexpr std::size_t kPiece = std::size_t{1} << 26;
+
+}  // namespace
+
+std::variant<std::u16string, DecodeError> decode(std::string_view bytes, Encoding encoding) {
+    const UINT page = code_page(encoding);
+    std::u16string text;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        std::string_view piece = bytes.substr(done, kPiece);
+        if (done + piece.size() < bytes.size()) {
+            const std::size_t cut = piece.find_last_of("\r\n");
+            piece = piece.substr(0, cut == std::string_view::npos ? piece.size() : cut + 1);
+        }
+        const int size = static_cast<int>(piece.size());
+        const int units =
+            MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, piece.data(), size, nullptr, 0);
+        if (units == 0) {
+            return DecodeError{done + first_invalid_byte(piece, page)};
+        }
+        const std::size_t start = text.size();
+        text.resize(start + static_cast<std::size_t>(units));
+        MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, piece.data(), size,
+                            reinterpret_cast<wchar_t*>(text.data() + start), units);
+        done += piece.size();
+    }
+    return text;
+}
+
+namespace {
+
+// The first code unit that converts to nothing: for UTF-8 an unpaired surrogate, for GBK a
+// character it lacks.
+std::size_t first_unconvertible(std::u16string_view text, UINT page) {
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const bool pair = text[at] >= 0xD800 && text[at] <= 0xDBFF && at + 1 < text.size() &&
+                          text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF;
+        const int length = pair ? 2 : 1;
+        BOOL used_default = FALSE;
+        const int bytes =
+            WideCharToMultiByte(page, page == CP_UTF8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS,
+                                reinterpret_cast<const wchar_t*>(text.data() + at), length, nullptr,
+                                0, nullptr, page == CP_UTF8 ? nullptr : &used_default);
+        if (bytes == 0 || used_default) {
+            return at;
+        }
+        at += static_cast<std::size_t>(length - 1);
+    }
+    return text.size();
+}
+
+std::variant<std::string, DecodeError> encode(std::u16string_view text, UINT page) {
+    if (text.empty()) {
+        return std::string();
+    }
+    if (text.size() > INT_MAX) {
+        return DecodeError{static_cast<std::size_t>(INT_MAX)};
+    }
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int size = static_cast<int>(text.size());
+    const DWORD flags = page == CP_UTF8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    BOOL used_default = FALSE;
+    BOOL* check_default = page == CP_UTF8 ? nullptr : &used_default;
+    const int bytes =
+        WideCharToMultiByte(page, flags, wide, size, nullptr, 0, nullptr, check_default);
+    if (bytes == 0 || used_default) {
+        return DecodeError{first_unconvertible(text, page)};
+    }
+    std::string result(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(page, flags, wide, size, result.data(), bytes, nullptr, nullptr);
+    return result;
+}
+
+}  // namespace
+
+std::variant<std::string, DecodeError> encode_utf8(std::u16string_view text) {
+    return encode(text, CP_UTF8);
+}
+
+std::variant<std::string, DecodeError> encode_gbk(std::u16string_view text) {
+    return encode(text, kGbkCodePage);
+}
+
+}  // namespace mardovane

@@ -1,0 +1,262 @@
+#include "window/win32/main_window.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+#include <optional>
+#include <variant>
+
+#include "resource_ids.h"
+#include "substitution/program_directory.h"
+#include "substitution/text_codec.h"
+#include "window/failure_text.h"
+#include "window/layout.h"
+#include "window/win32/edit_text_holder.h"
+
+namespace mardovane::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"MardovaneForm1";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr int kText1Id = 1;
+
+struct WindowState {
+    HINSTANCE instance = nullptr;
+    std::wstring web_page;
+    HWND edit = nullptr;
+    HBITMAP background = nullptr;
+    HFONT font = nullptr;
+    HCURSOR hand = nullptr;
+    std::optional<std::size_t> pressed;  // the hotspot the left button went down on
+};
+
+std::wstring wide(const std::string& utf8) {
+    auto decoded = decode(utf8, Encoding::Utf8);
+    const auto* text = std::get_if<std::u16string>(&decoded);
+    return text ? std::wstring(text->begin(), text->end()) : std::wstring();
+}
+
+const std::wstring kCaption = wide(std::string(layout::kCaption));
+
+std::optional<std::size_t> hotspot_at(int x, int y) {
+    for (std::size_t i = 0; i < layout::kHotspots.size(); ++i) {
+        if (layout::kHotspots[i].twips.in_pixels().contains(x, y)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+void warn(HWND window, const std::wstring& text) {
+    MessageBoxW(window, text.c_str(), kCaption.c_str(), MB_OK | MB_ICONWARNING);
+}
+
+void split(HWND window, WindowState& state) {
+    EditTextHolder holder(state.edit);
+    if (const auto failure = run_split_command(holder, program_directory())) {
+        warn(window, wide(failure_text(*failure)));
+    }
+}
+
+// Empties the clipboard, then puts the whole text on it as Unicode text; Windows offers
+// the other plain-text formats from that itself.
+void copy_all(HWND window, WindowState& state) {
+    const std::u16string text = EditTextHolder(state.edit).content();
+    bool opened = false;
+    for (int attempt = 0; attempt < 10 && !(opened = OpenClipboard(window)); ++attempt) {
+        Sleep(20);  // another program may hold it for a moment
+    }
+    if (!opened) {
+        warn(window, wide("无法打开剪贴板，可能有其他程序正在使用它。请稍后再试。"));
+        return;
+    }
+    EmptyClipboard();
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        if (void* target = GlobalLock(memory)) {
+            std::memcpy(target, text.c_str(), bytes);
+            GlobalUnlock(memory);
+            if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
+                GlobalFree(memory);
+            }
+        } else {
+            GlobalFree(memory);
+        }
+    }
+    CloseClipboard();
+}
+
+void clear(WindowState& state) {
+    EditTextHolder(state.edit).replace_content(std::u16string());
+}
+
+void open_web_page(HWND window, const WindowState& state) {
+    // Whether a browser starts is not looked at.
+    ShellExecuteW(window, L"open", state.web_page.c_str(), L"", L"", SW_SHOW);
+}
+
+void run(HWND window, WindowState& state, layout::Command command) {
+    switch (command) {
+        case layout::Command::Split:
+            split(window, state);
+            break;
+        case layout::Command::CopyAll:
+            copy_all(window, state);
+            break;
+        case layout::Command::Clear:
+            clear(state);
+            break;
+        case layout::Command::OpenWebPage:
+            open_web_page(window, state);
+            break;
+    }
+}
+
+HWND create_text_box(HWND window, WindowState& state) {
+    const layout::Rect box = layout::kTextBox.in_pixels();
+    HWND edit = CreateWindowExW(0, L"EDIT", L"",
+                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
+                                    ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
+                                box.left, box.top, box.width, box.height, window,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kText1Id)),
+                                state.instance, nullptr);
+    // Tahoma 10.5 points at 96 dots per inch: 14 pixels of character height.
+    const int height = -MulDiv(21, 96, 144);
+    state.font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                             DEFAULT_PITCH, wide(std::string(layout::kTextBoxFont)).c_str());
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(state.font), TRUE);
+    SendMessageW(edit, EM_LIMITTEXT, 0, 0);  // no limit of its own
+    return edit;
+}
+
+void paint(HWND window, const WindowState& state) {
+    PAINTSTRUCT paint{};
+    HDC target = BeginPaint(window, &paint);
+    if (state.background != nullptr) {
+        HDC source = CreateCompatibleDC(target);
+        HGDIOBJ previous = SelectObject(source, state.background);
+        // At its natural size: the client area cuts off its right-most column.
+        BitBlt(target, 0, 0, layout::kBackgroundWidth, layout::kBackgroundHeight, source, 0, 0,
+               SRCCOPY);
+        SelectObject(source, previous);
+        DeleteDC(source);
+    }
+    EndPaint(window, &paint);
+}
+
+LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+    auto* state = reinterpret_cast<WindowState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    switch (message) {
+        case WM_NCCREATE: {
+            auto* create = reinterpret_cast<CREATESTRUCTW*>(l);
+            SetWindowLongPtrW(window, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+            return DefWindowProcW(window, message, w, l);
+        }
+        case WM_CREATE:
+            state->edit = create_text_box(window, *state);
+            return 0;
+        case WM_PAINT:
+            paint(window, *state);
+            return 0;
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(w) == window && LOWORD(l) == HTCLIENT) {
+                POINT point{};
+                GetCursorPos(&point);
+                ScreenToClient(window, &point);
+                const auto hotspot = hotspot_at(point.x, point.y);
+                const bool hand =
+                    hotspot && layout::kHotspots[*hotspot].pointer == layout::Pointer::Hand;
+                SetCursor(hand ? state->hand : LoadCursorW(nullptr, IDC_ARROW));
+                return TRUE;
+            }
+            break;
+        case WM_LBUTTONDOWN:
+            state->pressed =
+                hotspot_at(static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
+            if (state->pressed) {
+                SetCapture(window);
+            }
+            return 0;
+        case WM_LBUTTONUP: {
+            if (GetCapture() == window) {
+                ReleaseCapture();
+            }
+            const auto released =
+                hotspot_at(static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
+            const auto pressed = state->pressed;
+            state->pressed.reset();
+            if (pressed && released == pressed) {
+                run(window, *state, layout::kHotspots[*pressed].command);
+            }
+            return 0;
+        }
+        case WM_ACTIVATE:
+            if (LOWORD(w) != WA_INACTIVE) {
+                SetFocus(state->edit);  // the text box is the only control that takes focus
+            }
+            return 0;
+        case WM_SETFOCUS:
+            SetFocus(state->edit);
+            return 0;
+        case WM_DESTROY:
+            DeleteObject(state->font);
+            DeleteObject(state->background);
+            delete state;
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            PostQuitMessage(0);
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(window, message, w, l);
+}
+
+}  // namespace
+
+HWND create_main_window(HINSTANCE instance, std::wstring web_page, int show_command) {
+    auto* state = new WindowState;
+    state->instance = instance;
+    state->web_page = std::move(web_page);
+    state->hand = LoadCursorW(instance, MAKEINTRESOURCEW(MARDOVANE_HAND_CURSOR));
+    state->background = static_cast<HBITMAP>(LoadImageW(
+        instance, MAKEINTRESOURCEW(MARDOVANE_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+
+    WNDCLASSEXW window_class{};
+    window_class.cbSize = sizeof window_class;
+    window_class.lpfnWndProc = window_procedure;
+    window_class.hInstance = instance;
+    window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(MARDOVANE_ICON));
+    window_class.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(MARDOVANE_ICON),
+                                                         IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                         GetSystemMetrics(SM_CYSMICON), 0));
+    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    window_class.lpszClassName = kClassName;
+    RegisterClassExW(&window_class);
+
+    // The outer size that gives the client area its fixed size, centred on the work area.
+    const layout::Rect client = layout::kClientArea.in_pixels();
+    RECT frame{0, 0, client.width, client.height};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int x = work.left + (work.right - work.left - width) / 2;
+    const int y = work.top + (work.bottom - work.top - height) / 2;
+
+    HWND window = CreateWindowExW(0, kClassName, kCaption.c_str(), kStyle, x, y, width, height,
+                                  nullptr, nullptr, instance, state);
+    if (window == nullptr) {
+        delete state;
+        return nullptr;
+    }
+    ShowWindow(window, show_command);
+    UpdateWindow(window);
+    SetFocus(state->edit);
+    return window;
+}
+
+}  // namespace mardovane::win32
