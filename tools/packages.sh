@@ -5,4 +5,4 @@ run_packages=(fonts-noto-cjk)
 test_packages=(libgtest-dev googletest clang-format git desktop-file-utils appstream
                xvfb xdotool xclip imagemagick)
 # The Windows build: MinGW-w64 to compile, Wine to run its tests.
-windows_packages=(g++-mingw-w64-x86-64-posix wine64)
+windows_packages=(g++-mingw-w64-x86-64-posix wine64 icoutils)

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Checks the resources compiled into Mardovane.exe: the seven icon images, the hand cursor,
+# the background bitmap and the version information in Chinese (PRC).
+set -euo pipefail
+exe=$1
+passed=0
+failed=0
+check() {  # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then echo "ok: $what"; passed=$((passed + 1)); else echo "FAILED: $what"; failed=$((failed + 1)); fi
+}
+list=$(wrestool -l "$exe")
+count() { grep -c -- "$1" <<<"$list" || true; }
+check "one icon group of seven images" test "$(count 'type=group_icon')/$(count '\[type=icon ')" = "1/7"
+check "the hand cursor" test "$(count 'type=group_cursor')" = "1"
+check "the background bitmap" test "$(count 'type=bitmap')" = "1"
+check "version information in Chinese (PRC)" grep -q -- '--type=16 --name=1 --language=2052' <<<"$list"
+
+strings=$(wrestool -x --raw --type=16 "$exe" | iconv -f UTF-16LE -t UTF-8 -c | tr -c '[:print:]' '\n' | grep -v '^$' | tr '\n' '|')
+for pair in "080404b0" "ProductName|Mardovane 2011.01.01" "InternalName|Mardovane" \
+            "OriginalFilename|Mardovane.exe" "FileVersion|1.00" "ProductVersion|1.00" \
+            "Comments|2011"; do
+    check "version string $pair" grep -qF -- "$pair|" <<<"$strings"
+done
+# VS_FIXEDFILEINFO: the signature, the structure's version, then file and product versions.
+fixed=$(wrestool -x --raw --type=16 "$exe" | od -An -v -tx1 | tr -d ' \n' | grep -o 'bd04effe.\{56\}')
+check "numeric versions 1.0.0.0" test "${fixed:16:32}" = "00000100000000000000010000000000"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
