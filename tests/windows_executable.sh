@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks the resources compiled into Mardovane.exe: the seven icon images, the hand cursor,
-# the background bitmap and the version information in Chinese (PRC).
+# Checks the resources compiled into Mardovane.exe (the seven icon images, the hand cursor,
+# the background bitmap, the version information in Chinese (PRC)), and that it needs no
+# DLL but Windows' own.
 set -euo pipefail
 exe=$1
 passed=0
@@ -26,5 +27,7 @@ done
 # VS_FIXEDFILEINFO: the signature, the structure's version, then file and product versions.
 fixed=$(wrestool -x --raw --type=16 "$exe" | od -An -v -tx1 | tr -d ' \n' | grep -o 'bd04effe.\{56\}')
 check "numeric versions 1.0.0.0" test "${fixed:16:32}" = "00000100000000000000010000000000"
+dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')
+check "only Windows' own DLLs ($dlls)" test "$dlls" = "GDI32.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL "
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
