@@ -16,8 +16,14 @@ work=$(mktemp -d)
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    if [ ${#run[@]} -gt 0 ]; then
+        "$(command -v wineserver || echo /usr/lib/wine/wineserver)" -k 2>/dev/null || true
+    fi
     rm -rf "$work"
 }
+# A Wine prefix of its own: a Wine session that other tests started without a display
+# could not open windows.
+export WINEPREFIX="$work/wine"
 trap cleanup EXIT
 magick=$(command -v convert-im6.q16 || command -v convert)
 grab=$(command -v import-im6.q16 || command -v import)
