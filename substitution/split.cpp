@@ -11,8 +11,10 @@ class SplitPlan::Pass {
   public:
     virtual ~Pass() = default;
     // Rewrites `text` in place; returns false, leaving `text` as it was, when the result
-    // would be longer than max_length.
-    virtual bool apply(std::u16string& text, std::size_t max_length) const = 0;
+    // would be longer than max_length. `per_character` is scratch space of one entry per
+    // UTF-16 code unit, all zero, shared by the passes of one split: a pass leaves it zero.
+    virtual bool apply(std::u16string& text, std::size_t max_length,
+                       std::vector<std::uint32_t>& per_character) const = 0;
 };
 
 namespace {
@@ -23,7 +25,8 @@ class StringPass final : public SplitPlan::Pass {
     StringPass(std::u16string find, std::u16string replacement)
         : find_(std::move(find)), replacement_(std::move(replacement)) {}
 
-    bool apply(std::u16string& text, std::size_t max_length) const override {
+    bool apply(std::u16string& text, std::size_t max_length,
+               std::vector<std::uint32_t>&) const override {
         std::size_t position = text.find(find_);
         if (position == std::u16string::npos) {
             return true;
@@ -86,11 +89,20 @@ class CharacterRunPass final : public SplitPlan::Pass {
         }
     }
 
-    bool apply(std::u16string& text, std::size_t max_length) const override {
-        constexpr std::size_t kCharacters = std::size_t{1} << 16;
-        // First pass: how often each character that some pair finds occurs.
-        std::vector<std::uint32_t> per_character(kCharacters, 0);
+    bool apply(std::u16string& text, std::size_t max_length,
+               std::vector<std::uint32_t>& per_character) const override {
+        // First pass: how often each character that some pair finds occurs. Only those
+        // characters' entries are touched, and they are zeroed again on the way out.
         std::vector<char16_t> roots;
+        struct Rezero {
+            std::vector<std::uint32_t>& entries;
+            const std::vector<char16_t>& touched;
+            ~Rezero() {
+                for (const char16_t c : touched) {
+                    entries[c] = 0;
+                }
+            }
+        } rezero{per_character, roots};
         for (const char16_t c : text) {
             if (is_find_[c] && per_character[c]++ == 0) {
                 roots.push_back(c);
@@ -257,8 +269,9 @@ std::variant<std::u16string, ResultTooLarge> SplitPlan::apply(std::u16string tex
     if (text.size() > max_length) {
         return ResultTooLarge{max_length};
     }
+    std::vector<std::uint32_t> per_character(std::size_t{1} << 16, 0);
     for (const auto& pass : passes_) {
-        if (!pass->apply(text, max_length)) {
+        if (!pass->apply(text, max_length, per_character)) {
             return ResultTooLarge{max_length};
         }
     }
