@@ -2,17 +2,12 @@
 # Installs the build into a staging folder and checks the layout: the programs and their
 # tables together, the links on PATH that lead to them, the desktop files valid.
 set -euo pipefail
+source "$(dirname "$0")/checks.sh"
 build=$1
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
 
-failures=0
-check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
 root="$stage/usr"
 app_dir=$(dirname "$(find "$root/lib" -name keyword.info -print -quit)")
 app_id=example.mardovane.Mardovane
@@ -25,7 +20,6 @@ check "bin/mardovane-split is a relative link" test "$(readlink "$root/bin/mardo
 check "the splitter finds its table through the link" \
     test "$(printf '湖' | "$root/bin/mardovane-split" --times 2)" = "氵古月"
 check "the desktop entry is valid" desktop-file-validate "$root/share/applications/$app_id.desktop"
-quietly() { "$@" >/dev/null; }
 check "the metainfo is valid" quietly appstreamcli validate --no-net --pedantic \
     "$root/share/metainfo/$app_id.metainfo.xml"
 for size in 16 24 32 48 64 128 256; do
@@ -34,6 +28,4 @@ done
 check "scalable icon" test -f "$root/share/icons/hicolor/scalable/apps/$app_id.svg"
 check "the notice of the data's licence" test -f "$root/share/doc/mardovane/NOTICE"
 
-passed=$(( 17 - failures ))
-echo "$passed passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

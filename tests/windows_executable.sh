@@ -3,14 +3,8 @@
 # the background bitmap, the version information in Chinese (PRC)), and that it needs no
 # DLL but Windows' own.
 set -euo pipefail
+source "$(dirname "$0")/checks.sh"
 exe=$1
-passed=0
-failed=0
-check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then echo "ok: $what"; passed=$((passed + 1)); else echo "FAILED: $what"; failed=$((failed + 1)); fi
-}
 list=$(wrestool -l "$exe")
 count() { grep -c -- "$1" <<<"$list" || true; }
 check "one icon group of seven images" test "$(count 'type=group_icon')/$(count '\[type=icon ')" = "1/7"
@@ -29,5 +23,4 @@ fixed=$(wrestool -x --raw --type=16 "$exe" | od -An -v -tx1 | tr -d ' \n' | grep
 check "numeric versions 1.0.0.0" test "${fixed:16:32}" = "00000100000000000000010000000000"
 dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')
 check "only Windows' own DLLs ($dlls)" test "$dlls" = "GDI32.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL "
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

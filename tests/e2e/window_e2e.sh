@@ -5,6 +5,7 @@
 # programs run under Wine.
 #   window_e2e.sh [--wine] PATH/TO/Mardovane PATH/TO/mardovane-split
 set -euo pipefail
+source "$(dirname "$0")/../checks.sh"
 run=()
 if [ "$1" = "--wine" ]; then
     run=("$(dirname "$0")/../../tools/wine-run")
@@ -43,13 +44,6 @@ pids+=($!)
 window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Mardovane$' | head -1)
 eval "$(xdotool getwindowgeometry --shell "$window")"  # sets X, Y, WIDTH, HEIGHT
 
-passed=0
-failed=0
-check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then echo "ok: $what"; passed=$((passed + 1)); else echo "FAILED: $what"; failed=$((failed + 1)); fi
-}
 click() { xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1; sleep 0.4; }
 pixel() { "$magick" "$work/shot.png" -crop "1x1+$((X + $1))+$((Y + $2))" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'; }
 
@@ -84,9 +78,8 @@ check "split button is orange" bash -c "[[ '$(pixel 31 380)' == '#FF'* ]] && [ '
 check "white band below the picture" test "$(pixel 300 403)" = "#FFFFFF"
 check "the program still runs" kill -0 "${pids[1]}"
 
-echo "$passed passed, $failed failed"
 if [ "$failed" -ne 0 ]; then
     echo "--- expected:"; cat "$work/expected.txt"; echo "--- copied:"; cat "$work/copied.txt" || true
     echo "--- program output:"; cat "$work/app.log"
 fi
-[ "$failed" -eq 0 ]
+finish
