@@ -3,6 +3,6 @@ build_packages=(g++ cmake make qt6-base-dev)
 # A CJK font, so that the text box draws Chinese.
 run_packages=(fonts-noto-cjk)
 test_packages=(libgtest-dev googletest clang-format git desktop-file-utils appstream
-               xvfb xdotool xclip imagemagick)
+               dpkg-dev file xvfb xdotool xclip imagemagick)
 # The Windows build: MinGW-w64 to compile, Wine to run its tests.
 windows_packages=(g++-mingw-w64-x86-64-posix wine64 icoutils)
