@@ -5,7 +5,6 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
-#include <QScrollBar>
 
 #include "window/failure_text.h"
 #include "window/strings.h"

@@ -4,7 +4,6 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
