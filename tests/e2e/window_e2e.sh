@@ -39,6 +39,12 @@ mkdir "$work/bin"
 printf '#!/bin/sh\necho "$@" >> "%s/opened"\n' "$work" > "$work/bin/xdg-open"
 chmod +x "$work/bin/xdg-open"
 
+# The programs in a folder of their own, with a copy of the table the build put beside them.
+mkdir "$work/app"
+cp "$app" "$splitter" "$(dirname "$app")/keyword.info" "$work/app/"
+app="$work/app/$(basename "$app")"
+splitter="$work/app/$(basename "$splitter")"
+
 PATH="$work/bin:$PATH" XDG_RUNTIME_DIR="$work" "${run[@]}" "$app" >"$work/app.log" 2>&1 &
 pids+=($!)
 window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Mardovane$' | head -1)
@@ -56,13 +62,16 @@ click 250 150                                  # into the text box
 xdotool key --clearmodifiers ctrl+v
 sleep 1                                        # the program fetches the text from X
 click 70 368                                   # 拆分文字
-printf 'nothing yet' | xclip -selection clipboard -in
-click 185 368                                  # 复制全部
-for _ in $(seq 50); do
-    xclip -selection clipboard -out > "$work/copied.txt" 2>/dev/null || true
-    [ "$(cat "$work/copied.txt")" != "nothing yet" ] && break
-    sleep 0.1
-done
+copy_all() {  # copy_all FILE: click 复制全部 and save what the clipboard then holds
+    printf 'nothing yet' | xclip -selection clipboard -in
+    click 185 368
+    for _ in $(seq 50); do
+        xclip -selection clipboard -out > "$1" 2>/dev/null || true
+        [ "$(cat "$1")" != "nothing yet" ] && break
+        sleep 0.1
+    done
+}
+copy_all "$work/copied.txt"
 check "copy all gives what the splitter gives" cmp -s "$work/copied.txt" "$work/expected.txt"
 check "the split changed the text" bash -c "! cmp -s '$work/copied.txt' '$work/text.txt'"
 
@@ -77,6 +86,21 @@ check "frame's bottom-right corner" test "$(pixel 540 332)" = "#FFCC33"
 check "split button is orange" bash -c "[[ '$(pixel 31 380)' == '#FF'* ]] && [ '$(pixel 31 380)' != '#FFFFFF' ]"
 check "white band below the picture" test "$(pixel 300 403)" = "#FFFFFF"
 check "the program still runs" kill -0 "${pids[1]}"
+
+# A table that cannot be read: a message in a window of its own, and the text as it was.
+windows() { xdotool search --onlyvisible --name '^Mardovane$' 2>/dev/null | wc -l; }
+printf '\xBA\xC3\r\n\xFF\xFF\r\n' > "$work/app/keyword.info"
+click 70 368
+for _ in $(seq 50); do [ "$(windows)" -ge 2 ] && break; sleep 0.1; done
+check "a failed split shows a message" test "$(windows)" -ge 2
+message=$(xdotool search --onlyvisible --name '^Mardovane$' | grep -vx "$window" | head -1 || true)
+if [ -n "$message" ]; then
+    xdotool windowfocus --sync "$message" key Return
+    for _ in $(seq 50); do [ "$(windows)" -eq 1 ] && break; sleep 0.1; done
+fi
+check "Return closes the message" test "$(windows)" -eq 1
+copy_all "$work/after-failure.txt"
+check "a failed split leaves the text as it was" cmp -s "$work/after-failure.txt" "$work/expected.txt"
 
 if [ "$failed" -ne 0 ]; then
     echo "--- expected:"; cat "$work/expected.txt"; echo "--- copied:"; cat "$work/copied.txt" || true
