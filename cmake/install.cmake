@@ -46,6 +46,8 @@ install(FILES assets/icons/scalable/mardovane.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${MARDOVANE_APP_ID}.svg)
 install(FILES README.md NOTICE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/mardovane)
+install(FILES assets/man/mardovane.1 assets/man/mardovane-split.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # cpack -G DEB: dependencies come from dpkg-shlibdeps.
 set(CPACK_PACKAGE_NAME mardovane)

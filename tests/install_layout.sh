@@ -27,5 +27,8 @@ for size in 16 24 32 48 64 128 256; do
 done
 check "scalable icon" test -f "$root/share/icons/hicolor/scalable/apps/$app_id.svg"
 check "the notice of the data's licence" test -f "$root/share/doc/mardovane/NOTICE"
+for page in mardovane mardovane-split; do
+    check "manual page $page(1)" test -f "$root/share/man/man1/$page.1"
+done
 
 finish
