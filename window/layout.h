@@ -39,13 +39,13 @@ struct Hotspot {
 };
 
 inline constexpr std::string_view kCaption = "Mardovane";
-inline constexpr std::string_view kFormName = "Form1";
+inline constexpr std::string_view kForm1Name = "Form1";
 inline constexpr Rect kClientArea{0, 0, 8475, 6105};  // 565 x 407 pixels
 
-inline constexpr std::string_view kTextBoxName = "Text1";
-inline constexpr Rect kTextBox{420, 390, 7650, 4560};  // inside the painted frame
-inline constexpr std::string_view kTextBoxFont = "Tahoma";
-inline constexpr double kTextBoxPointSize = 10.5;
+inline constexpr std::string_view kText1Name = "Text1";
+inline constexpr Rect kText1{420, 390, 7650, 4560};  // inside the painted frame
+inline constexpr std::string_view kText1Font = "Tahoma";
+inline constexpr double kText1PointSize = 10.5;
 
 inline constexpr std::string_view kNotice = "本工具仅用于娱乐，请勿用于正式文档";
 

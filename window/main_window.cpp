@@ -26,13 +26,13 @@ QIcon application_icon() {
     return icon;
 }
 
-QFont text_box_font() {
+QFont text1_font() {
     // Tahoma has no Chinese: an installed CJK font draws those characters.
-    QFont font(to_qstring(layout::kTextBoxFont));
-    font.setFamilies({to_qstring(layout::kTextBoxFont), QStringLiteral("Noto Sans CJK SC"),
+    QFont font(to_qstring(layout::kText1Font));
+    font.setFamilies({to_qstring(layout::kText1Font), QStringLiteral("Noto Sans CJK SC"),
                       QStringLiteral("WenQuanYi Micro Hei"),
                       QStringLiteral("Droid Sans Fallback")});
-    font.setPointSizeF(layout::kTextBoxPointSize);
+    font.setPointSizeF(layout::kText1PointSize);
     font.setWeight(QFont::Normal);
     font.setItalic(false);
     font.setUnderline(false);
@@ -47,9 +47,9 @@ MainWindow::MainWindow(WindowServices services)
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
       services_(std::move(services)),
-      text_box_(new QPlainTextEdit(this)) {
+      text1_(new QPlainTextEdit(this)) {
     register_window_resources();
-    setObjectName(to_qstring(layout::kFormName));
+    setObjectName(to_qstring(layout::kForm1Name));
     setWindowTitle(to_qstring(layout::kCaption));
     const layout::Rect client = layout::kClientArea.in_pixels();
     setFixedSize(client.width, client.height);
@@ -62,17 +62,17 @@ MainWindow::MainWindow(WindowServices services)
     background_2x_.setDevicePixelRatio(2.0);
     setWindowIcon(application_icon());
 
-    text_box_->setObjectName(to_qstring(layout::kTextBoxName));
-    const layout::Rect box = layout::kTextBox.in_pixels();
-    text_box_->setGeometry(box.left, box.top, box.width, box.height);
-    text_box_->setFrameShape(QFrame::NoFrame);  // the picture draws the frame
-    text_box_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    text_box_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    text_box_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    text_box_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    text_box_->setFont(text_box_font());
-    text_box_->setFocusPolicy(Qt::StrongFocus);
-    text_box_->setFocus();
+    text1_->setObjectName(to_qstring(layout::kText1Name));
+    const layout::Rect box = layout::kText1.in_pixels();
+    text1_->setGeometry(box.left, box.top, box.width, box.height);
+    text1_->setFrameShape(QFrame::NoFrame);  // the picture draws the frame
+    text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    text1_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    text1_->setFont(text1_font());
+    text1_->setFocusPolicy(Qt::StrongFocus);
+    text1_->setFocus();
 
     for (const auto& area : layout::kHotspots) {
         auto* hotspot = new HotspotWidget(area, this);
@@ -109,7 +109,7 @@ void MainWindow::run(layout::Command command) {
 }
 
 void MainWindow::split() {
-    TextBoxHolder holder(*text_box_);
+    TextBoxHolder holder(*text1_);
     const auto failure = run_split_command(holder, services_.program_directory);
     if (!failure) {
         return;
@@ -124,11 +124,11 @@ void MainWindow::split() {
 }
 
 void MainWindow::copy_all() {
-    services_.clipboard.set_plain_text(text_box_->toPlainText());
+    services_.clipboard.set_plain_text(text1_->toPlainText());
 }
 
 void MainWindow::clear() {
-    TextBoxHolder::replace_all(*text_box_, QString());
+    TextBoxHolder::replace_all(*text1_, QString());
 }
 
 void MainWindow::open_web_page() {

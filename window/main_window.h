@@ -44,7 +44,7 @@ class MainWindow final : public QWidget {
     WindowServices services_;
     QPixmap background_;
     QPixmap background_2x_;
-    QPlainTextEdit* text_box_;
+    QPlainTextEdit* text1_;
 };
 
 }  // namespace mardovane

@@ -49,8 +49,8 @@ class MainWindowTest : public QObject {
     FakeUrlOpener opener_;
     std::unique_ptr<MainWindow> window_;
 
-    QPlainTextEdit* text_box() const {
-        return window_->findChild<QPlainTextEdit*>(to_qstring(layout::kTextBoxName));
+    QPlainTextEdit* text1() const {
+        return window_->findChild<QPlainTextEdit*>(to_qstring(layout::kText1Name));
     }
     HotspotWidget* hotspot(const char* name) const {
         return window_->findChild<HotspotWidget*>(QString::fromLatin1(name));
@@ -113,8 +113,8 @@ class MainWindowTest : public QObject {
     }
 
     void controls_lie_where_the_layout_table_says() {
-        QCOMPARE(text_box()->geometry(), pixels(layout::kTextBox));
-        QCOMPARE(text_box()->geometry(), QRect(28, 26, 510, 304));
+        QCOMPARE(text1()->geometry(), pixels(layout::kText1));
+        QCOMPARE(text1()->geometry(), QRect(28, 26, 510, 304));
         for (const auto& area : layout::kHotspots) {
             auto* widget = hotspot(area.name.data());
             QVERIFY2(widget != nullptr, area.name.data());
@@ -128,7 +128,7 @@ class MainWindowTest : public QObject {
     }
 
     void the_text_box_is_set_up_for_typing() {
-        QPlainTextEdit* box = text_box();
+        QPlainTextEdit* box = text1();
         QVERIFY(box->toPlainText().isEmpty());
         QVERIFY(box->hasFocus());
         QCOMPARE(box->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -153,7 +153,7 @@ class MainWindowTest : public QObject {
         // Clicking a hotspot leaves the focus, and the caret, in the text box.
         click_at(QPoint(60, 360));
         click_at(QPoint(185, 368));
-        QVERIFY(text_box()->hasFocus());
+        QVERIFY(text1()->hasFocus());
     }
 
     void pointers_are_the_hand_over_split_and_notice_only() {
@@ -192,44 +192,44 @@ class MainWindowTest : public QObject {
         QFETCH(QString, text_after);
         QFETCH(int, copies);
         QFETCH(int, pages);
-        text_box()->setPlainText(QStringLiteral("好"));
+        text1()->setPlainText(QStringLiteral("好"));
         click_at(point);
-        QCOMPARE(text_box()->toPlainText(), text_after);
+        QCOMPARE(text1()->toPlainText(), text_after);
         QCOMPARE(clipboard_.texts.size(), copies);
         QCOMPARE(opener_.urls.size(), pages);
     }
 
     void a_press_released_outside_is_no_click() {
-        text_box()->setPlainText(QStringLiteral("好"));
+        text1()->setPlainText(QStringLiteral("好"));
         QTest::mousePress(hotspot("Label1"), Qt::LeftButton, {}, QPoint(10, 10));
         QTest::mouseRelease(hotspot("Label1"), Qt::LeftButton, {}, QPoint(150, 10));
-        QCOMPARE(text_box()->toPlainText(), QStringLiteral("好"));
+        QCOMPARE(text1()->toPlainText(), QStringLiteral("好"));
     }
 
     void a_split_is_one_edit_that_undo_takes_back() {
-        text_box()->setPlainText(QStringLiteral("你好\n好"));
-        QVERIFY(!text_box()->document()->isUndoAvailable());
+        text1()->setPlainText(QStringLiteral("你好\n好"));
+        QVERIFY(!text1()->document()->isUndoAvailable());
         QTest::mouseClick(hotspot("Label1"), Qt::LeftButton);
-        QCOMPARE(text_box()->toPlainText(), QStringLiteral("你女子\n女子"));
-        text_box()->undo();
-        QCOMPARE(text_box()->toPlainText(), QStringLiteral("你好\n好"));
-        QVERIFY(!text_box()->document()->isUndoAvailable());
+        QCOMPARE(text1()->toPlainText(), QStringLiteral("你女子\n女子"));
+        text1()->undo();
+        QCOMPARE(text1()->toPlainText(), QStringLiteral("你好\n好"));
+        QVERIFY(!text1()->document()->isUndoAvailable());
     }
 
     void an_unchanged_text_makes_no_edit() {
-        text_box()->setPlainText(QStringLiteral("abc"));
+        text1()->setPlainText(QStringLiteral("abc"));
         QTest::mouseClick(hotspot("Label1"), Qt::LeftButton);
-        QCOMPARE(text_box()->toPlainText(), QStringLiteral("abc"));
-        QVERIFY(!text_box()->document()->isUndoAvailable());
+        QCOMPARE(text1()->toPlainText(), QStringLiteral("abc"));
+        QVERIFY(!text1()->document()->isUndoAvailable());
         QVERIFY(failure_box() == nullptr);
     }
 
     void the_table_is_read_afresh_on_every_split() {
-        text_box()->setPlainText(QStringLiteral("好"));
+        text1()->setPlainText(QStringLiteral("好"));
         QTest::mouseClick(hotspot("Label1"), Qt::LeftButton);
         write_keywords("\xC5\xAE\r\nX\r\n");  // 女 → X
         QTest::mouseClick(hotspot("Label1"), Qt::LeftButton);
-        QCOMPARE(text_box()->toPlainText(), QStringLiteral("X子"));
+        QCOMPARE(text1()->toPlainText(), QStringLiteral("X子"));
     }
 
     void failures_leave_the_text_and_say_why_data() {
@@ -255,10 +255,10 @@ class MainWindowTest : public QObject {
         } else {
             write_keywords(keywords);
         }
-        text_box()->setPlainText(QStringLiteral("好a"));
+        text1()->setPlainText(QStringLiteral("好a"));
         QTest::mouseClick(hotspot("Label1"), Qt::LeftButton);
-        QCOMPARE(text_box()->toPlainText(), QStringLiteral("好a"));
-        QVERIFY(!text_box()->document()->isUndoAvailable());
+        QCOMPARE(text1()->toPlainText(), QStringLiteral("好a"));
+        QVERIFY(!text1()->document()->isUndoAvailable());
         QMessageBox* box = failure_box();
         QVERIFY(box != nullptr);
         QVERIFY(box->isVisible());
@@ -270,17 +270,17 @@ class MainWindowTest : public QObject {
     }
 
     void copy_all_takes_the_whole_text_whatever_is_selected() {
-        text_box()->setPlainText(QStringLiteral("第一行\n第二行"));
-        QTextCursor cursor = text_box()->textCursor();
+        text1()->setPlainText(QStringLiteral("第一行\n第二行"));
+        QTextCursor cursor = text1()->textCursor();
         cursor.setPosition(1);
         cursor.setPosition(3, QTextCursor::KeepAnchor);
-        text_box()->setTextCursor(cursor);
+        text1()->setTextCursor(cursor);
         QTest::mouseClick(hotspot("Label2"), Qt::LeftButton);
         QCOMPARE(clipboard_.texts, QStringList{QStringLiteral("第一行\n第二行")});
-        QCOMPARE(text_box()->toPlainText(), QStringLiteral("第一行\n第二行"));
-        QCOMPARE(text_box()->textCursor().selectedText(), QStringLiteral("一行"));
+        QCOMPARE(text1()->toPlainText(), QStringLiteral("第一行\n第二行"));
+        QCOMPARE(text1()->textCursor().selectedText(), QStringLiteral("一行"));
 
-        text_box()->clear();
+        text1()->clear();
         QTest::mouseClick(hotspot("Label2"), Qt::LeftButton);
         QCOMPARE(clipboard_.texts.last(), QString());
     }
@@ -297,10 +297,10 @@ class MainWindowTest : public QObject {
     }
 
     void clear_empties_the_text_box() {
-        text_box()->setPlainText(QStringLiteral("好"));
+        text1()->setPlainText(QStringLiteral("好"));
         // Label4 cannot be reached with the mouse; its command is wired all the same.
         QTest::mouseClick(hotspot("Label4"), Qt::LeftButton);
-        QVERIFY(text_box()->toPlainText().isEmpty());
+        QVERIFY(text1()->toPlainText().isEmpty());
     }
 
     void the_notice_opens_the_web_page_each_time() {

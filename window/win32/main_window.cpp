@@ -112,8 +112,8 @@ void run(HWND window, WindowState& state, layout::Command command) {
     }
 }
 
-HWND create_text_box(HWND window, WindowState& state) {
-    const layout::Rect box = layout::kTextBox.in_pixels();
+HWND create_text1(HWND window, WindowState& state) {
+    const layout::Rect box = layout::kText1.in_pixels();
     HWND edit = CreateWindowExW(0, L"EDIT", L"",
                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
                                     ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
@@ -124,7 +124,7 @@ HWND create_text_box(HWND window, WindowState& state) {
     const int height = -MulDiv(21, 96, 144);
     state.font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                             DEFAULT_PITCH, wide(std::string(layout::kTextBoxFont)).c_str());
+                             DEFAULT_PITCH, wide(std::string(layout::kText1Font)).c_str());
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(state.font), TRUE);
     SendMessageW(edit, EM_LIMITTEXT, 0, 0);  // no limit of its own
     return edit;
@@ -155,7 +155,7 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
             return DefWindowProcW(window, message, w, l);
         }
         case WM_CREATE:
-            state->edit = create_text_box(window, *state);
+            state->edit = create_text1(window, *state);
             return 0;
         case WM_PAINT:
             paint(window, *state);
