@@ -1,8 +1,13 @@
 #include "substitution/file_reader.h"
 
+#include "substitution/text_codec.h"
+
 #include <windows.h>
 
 #include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
 
 namespace mardovane {
 namespace {
@@ -31,11 +36,11 @@ std::string system_message(DWORD error) {
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::string message;
     if (length > 0) {
-        const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr,
-                                              0, nullptr, nullptr);
-        message.resize(static_cast<std::size_t>(bytes));
-        WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), message.data(), bytes,
-                            nullptr, nullptr);
+        auto utf8 =
+            encode_utf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
+        if (auto* converted = std::get_if<std::string>(&utf8)) {
+            message = std::move(*converted);
+        }
         LocalFree(text);
     }
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
