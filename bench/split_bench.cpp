@@ -33,9 +33,9 @@ KeywordTable make_table(std::mt19937& random) {
     std::uniform_int_distribution<int> component(kFirstComponent, kLastCjk);
     KeywordTable table;
     for (std::size_t i = 0; i < kPairs; ++i) {
-        table.lines.push_back(std::u16string(1, static_cast<char16_t>(kFirstFind + i)));
-        table.lines.push_back(
-            {static_cast<char16_t>(component(random)), static_cast<char16_t>(component(random))});
+        table.append_line(std::u16string(1, static_cast<char16_t>(kFirstFind + i)));
+        table.append_line(std::u16string{static_cast<char16_t>(component(random)),
+                                         static_cast<char16_t>(component(random))});
     }
     return table;
 }
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     write_file(folder / "keyword.info", std::get<std::string>(encode_gbk([&] {
                    std::u16string joined;
-                   for (const auto& line : table.lines) {
+                   for (const auto& line : table.to_lines()) {
                        joined += line + u"\r\n";
                    }
                    return joined;

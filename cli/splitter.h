@@ -1,26 +1,20 @@
 #pragma once
 
-#include <filesystem>
 #include <iosfwd>
 #include <string>
 #include <vector>
 
-namespace mardovane::cli {
+#include "cli/exit_status.h"
+#include "substitution/program_directory.h"
 
-// Exit statuses of mardovane-split.
-enum ExitStatus : int {
-    kDone = 0,
-    kBadUsage = 1,
-    kKeywordFileFailed = 2,
-    kInputFailed = 3,
-    kResultTooLarge = 4,
-    kOutputFailed = 5,
-};
+namespace mardovane::cli {
 
 // The whole command-line splitter, without the process around it: `arguments` excludes
 // the program name; `program_directory` is where keyword.info is looked for by default.
-// On failure one line goes to `err` and nothing to `out`.
-int run_splitter(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
-                 std::ostream& err, const std::filesystem::path& program_directory);
+// On failure one line goes to `err`; an input that fits in one block writes nothing to
+// `out` then.
+[[nodiscard]] int run_splitter(const std::vector<std::string>& arguments, std::istream& in,
+                               std::ostream& out, std::ostream& err,
+                               const ProgramDirectory& program_directory);
 
 }  // namespace mardovane::cli

@@ -4,15 +4,13 @@
 #include <string>
 #include <variant>
 
+#include "substitution/file_error.h"
+
 namespace mardovane {
 
-struct FileReadError {
-    enum class Reason { Missing, NotRegularFile, Unreadable };
-    Reason reason = Reason::Unreadable;
-    std::string system_message;  // the system's own words, empty where there are none
-};
-
-// Opens, reads to the end and closes the file before returning, on success and on error.
-std::variant<std::string, FileReadError> read_whole_file(const std::filesystem::path& path);
+// Opens, reads to the end and closes a regular file before returning, on success and on
+// error. Anything but a regular file is refused without waiting on it.
+[[nodiscard]] std::variant<std::string, FileError> read_whole_file(
+    const std::filesystem::path& path, FileRole role);
 
 }  // namespace mardovane

@@ -1,10 +1,10 @@
 #include "substitution/keyword_file.h"
 
-#include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "substitution/file_reader.h"
 #include "substitution/line_breaks.h"
-#include "substitution/paths.h"
 #include "substitution/text_codec.h"
 
 namespace mardovane {
@@ -12,29 +12,23 @@ namespace {
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-std::vector<std::u16string> split_lines(std::u16string_view text) {
-    std::vector<std::u16string> lines;
-    for_each_line(text, [&](std::u16string_view line) { lines.emplace_back(line); });
-    return lines;
+// Drops the line terminators from the decoded text in place, recording where each line
+// ends: the table then holds the file's text once, and a few bytes a line besides.
+KeywordTable lay_out_lines(std::u16string text) {
+    std::vector<std::size_t> ends;
+    std::size_t kept = 0;
+    for_each_line(std::u16string_view(text), [&](std::u16string_view line) {
+        // The line lies at or after `kept`, so moving it down never overwrites unread text.
+        const auto from = static_cast<std::size_t>(line.data() - text.data());
+        text.replace(kept, line.size(), text, from, line.size());
+        kept += line.size();
+        ends.push_back(kept);
+    });
+    text.resize(kept);
+    return KeywordTable::adopt(std::move(text), std::move(ends));
 }
 
 }  // namespace
-
-std::string describe(const KeywordFileError& error) {
-    const std::string file = display_path(error.path);
-    switch (error.reason) {
-        case KeywordFileError::Reason::Missing:
-            return file + ": the keyword file does not exist";
-        case KeywordFileError::Reason::NotRegularFile:
-            return file + ": the keyword file is not a regular file";
-        case KeywordFileError::Reason::Unreadable:
-            return file + ": the keyword file cannot be read: " + error.system_message;
-        case KeywordFileError::Reason::InvalidEncoding:
-            return file + ":" + std::to_string(error.line) + ": invalid " + error.encoding_name +
-                   " byte sequence at byte offset " + std::to_string(error.byte_offset);
-    }
-    return file;
-}
 
 std::filesystem::path keyword_file_path(const std::filesystem::path& program_directory) {
     // Appended as it stands, even after a directory that already ends in a separator.
@@ -49,39 +43,25 @@ std::variant<KeywordTable, KeywordFileError> parse_keyword_file(std::string_view
     const bool utf8 = bytes.starts_with(kUtf8ByteOrderMark);
     const std::size_t skipped = utf8 ? kUtf8ByteOrderMark.size() : 0;
     const std::string_view body = bytes.substr(skipped);
-    auto decoded = decode(body, utf8 ? Encoding::Utf8 : Encoding::Gbk);
+    const Encoding encoding = utf8 ? Encoding::Utf8 : Encoding::Gbk;
+    auto decoded = decode(body, encoding);
     if (const auto* error = std::get_if<DecodeError>(&decoded)) {
         // Neither encoding has CR or LF inside a multibyte sequence, so the line structure
         // of the bytes is that of the text.
-        KeywordFileError result;
-        result.reason = KeywordFileError::Reason::InvalidEncoding;
-        result.path = path;
+        KeywordFileError result =
+            file_error(FileProblem::InvalidEncoding, FileRole::KeywordFile, path);
         result.line = line_number_at(body, error->byte_offset);
-        result.byte_offset = skipped + error->byte_offset;
-        result.encoding_name = utf8 ? "UTF-8" : "GBK";
+        result.decode = {skipped + error->byte_offset, error->reason};
+        result.encoding = encoding;
         return result;
     }
-    return KeywordTable{split_lines(std::get<std::u16string>(decoded))};
+    return lay_out_lines(std::move(std::get<std::u16string>(decoded)));
 }
 
 std::variant<KeywordTable, KeywordFileError> load_keyword_file(const std::filesystem::path& path) {
-    auto bytes = read_whole_file(path);
-    if (const auto* error = std::get_if<FileReadError>(&bytes)) {
-        KeywordFileError result;
-        result.path = path;
-        result.system_message = error->system_message;
-        switch (error->reason) {
-            case FileReadError::Reason::Missing:
-                result.reason = KeywordFileError::Reason::Missing;
-                break;
-            case FileReadError::Reason::NotRegularFile:
-                result.reason = KeywordFileError::Reason::NotRegularFile;
-                break;
-            case FileReadError::Reason::Unreadable:
-                result.reason = KeywordFileError::Reason::Unreadable;
-                break;
-        }
-        return result;
+    auto bytes = read_whole_file(path, FileRole::KeywordFile);
+    if (auto* error = std::get_if<FileError>(&bytes)) {
+        return std::move(*error);
     }
     return parse_keyword_file(std::get<std::string>(bytes), path);
 }

@@ -25,15 +25,28 @@ void for_each_line(std::basic_string_view<Char> text, Visit&& visit) {
     }
 }
 
-// The 1-based number of the line that holds position `offset` of `text`.
+// How many line breaks `text` holds: CR LF counts once, a lone CR or LF once each.
 template <typename Char>
-std::size_t line_number_at(std::basic_string_view<Char> text, std::size_t offset) {
-    std::size_t line = 1;
-    for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
+std::size_t count_line_breaks(std::basic_string_view<Char> text) {
+    std::size_t breaks = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == Char('\n') ||
             (text[i] == Char('\r') && (i + 1 >= text.size() || text[i + 1] != Char('\n')))) {
-            ++line;
+            ++breaks;
         }
+    }
+    return breaks;
+}
+
+// The 1-based number of the line that holds position `offset` of `text`.
+// A CR just before `offset` ends its line only if no LF follows it.
+template <typename Char>
+std::size_t line_number_at(std::basic_string_view<Char> text, std::size_t offset) {
+    offset = offset < text.size() ? offset : text.size();
+    std::size_t line = 1 + count_line_breaks(text.substr(0, offset));
+    if (offset > 0 && offset < text.size() && text[offset - 1] == Char('\r') &&
+        text[offset] == Char('\n')) {
+        --line;
     }
     return line;
 }

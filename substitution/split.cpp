@@ -22,8 +22,8 @@ namespace {
 // A pair whose text to find is longer than one code unit: one scan of its own.
 class StringPass final : public SplitPlan::Pass {
   public:
-    StringPass(std::u16string find, std::u16string replacement)
-        : find_(std::move(find)), replacement_(std::move(replacement)) {}
+    StringPass(std::u16string_view find, std::u16string_view replacement)
+        : find_(find), replacement_(replacement) {}
 
     bool apply(std::u16string& text, std::size_t max_length,
                std::vector<std::uint32_t>&) const override {
@@ -65,8 +65,14 @@ class StringPass final : public SplitPlan::Pass {
 // acts on each character of the text independently, so the whole run is one mapping from a
 // character to its final image. The image of the character matched by pair j is the
 // concatenation, over the characters of j's replacement, of what the pairs after j make of
-// each: so images depend only on later pairs and are computed from the last pair back,
+// each: so images depend only on later pairs and are resolved from the last pair back,
 // only for the pairs that the text's own characters reach.
+//
+// Images are never all built: a table of renames and doublings can give every one of
+// thousands of pairs an image of millions of characters. A pair whose replacement is one
+// character that a later pair takes shares that pair's image; short images are built once;
+// long ones are written straight into the result, walking the pairs they are made of. So
+// the work and the memory follow the length of the result, not the size of the images.
 class CharacterRunPass final : public SplitPlan::Pass {
   public:
     void add(char16_t find, std::u16string_view replacement) {
@@ -91,37 +97,71 @@ class CharacterRunPass final : public SplitPlan::Pass {
 
     bool apply(std::u16string& text, std::size_t max_length,
                std::vector<std::uint32_t>& per_character) const override {
-        // First pass: how often each character that some pair finds occurs. Only those
-        // characters' entries are touched, and they are zeroed again on the way out.
-        std::vector<char16_t> roots;
-        struct Rezero {
-            std::vector<std::uint32_t>& entries;
-            const std::vector<char16_t>& touched;
-            ~Rezero() {
-                for (const char16_t c : touched) {
-                    entries[c] = 0;
-                }
-            }
-        } rezero{per_character, roots};
-        for (const char16_t c : text) {
-            if (is_find_[c] && per_character[c]++ == 0) {
-                roots.push_back(c);
-            }
-        }
-        if (roots.empty()) {
+        Roots roots(per_character);
+        count_roots(text, roots);
+        if (roots.characters.empty()) {
             return true;
         }
-        std::vector<std::uint32_t> root_pairs;
-        root_pairs.reserve(roots.size());
-        for (const char16_t root : roots) {
-            root_pairs.push_back(next_pair(root, 0));
+        const Images images = resolve_images(roots, max_length);
+        const std::uint64_t total = result_length(text.size(), roots, images, max_length);
+        if (total > max_length) {
+            return false;
         }
+        text = write_result(text, static_cast<std::size_t>(total), roots, images);
+        return true;
+    }
 
-        // The pairs reachable from the text, last pair first.
+  private:
+    static constexpr std::uint32_t kNoPair = std::numeric_limits<std::uint32_t>::max();
+    // Images up to this long are built once and copied; longer ones are walked.
+    static constexpr std::uint64_t kBuiltImageLength = 16;
+
+    // The characters of the text that some pair of the run finds, with their counts in the
+    // shared per-character scratch table, which is zeroed again on the way out.
+    struct Roots {
+        explicit Roots(std::vector<std::uint32_t>& scratch) : count(scratch) {}
+        ~Roots() {
+            for (const char16_t c : characters) {
+                count[c] = 0;
+            }
+        }
+        Roots(const Roots&) = delete;
+        Roots& operator=(const Roots&) = delete;
+
+        std::vector<std::uint32_t>& count;
+        std::vector<char16_t> characters;
+        std::vector<std::uint32_t> first_pair;  // per character: the first pair that finds it
+    };
+
+    // Per pair that the text reaches, by its slot (reached pairs, last pair first).
+    struct Images {
+        std::vector<std::uint32_t> pair;       // slot -> pair
+        std::vector<std::uint32_t> slot;       // pair -> slot (only for reached pairs)
+        std::vector<std::uint64_t> length;     // saturated just past the limit
+        std::vector<std::uint32_t> same_as;    // the slot whose image this one is
+        std::vector<std::size_t> built_begin;  // where a short image starts in `built`
+        std::u16string built;
+    };
+
+    void count_roots(std::u16string_view text, Roots& roots) const {
+        for (const char16_t c : text) {
+            if (is_find_[c] && roots.count[c]++ == 0) {
+                roots.characters.push_back(c);
+            }
+        }
+        roots.first_pair.reserve(roots.characters.size());
+        for (const char16_t c : roots.characters) {
+            roots.first_pair.push_back(next_pair(c, 0));
+        }
+    }
+
+    // The pairs reachable from the roots, last pair first, so that every pair comes after
+    // the later pairs its image is made of.
+    std::vector<std::uint32_t> reachable_pairs(const Roots& roots) const {
         const std::size_t pair_count = replacement_begin_.size() - 1;
         std::vector<std::uint32_t> reached;
         std::vector<bool> is_reached(pair_count, false);
-        std::vector<std::uint32_t> stack(root_pairs);
+        std::vector<std::uint32_t> stack(roots.first_pair);
         while (!stack.empty()) {
             const std::uint32_t pair = stack.back();
             stack.pop_back();
@@ -138,80 +178,139 @@ class CharacterRunPass final : public SplitPlan::Pass {
             }
         }
         std::sort(reached.begin(), reached.end(), std::greater<>());
+        return reached;
+    }
 
-        // Image lengths, saturating just past the limit so that nothing overflows.
+    Images resolve_images(const Roots& roots, std::size_t max_length) const {
+        Images images;
+        images.pair = reachable_pairs(roots);
+        const std::size_t reached = images.pair.size();
+        images.slot.assign(replacement_begin_.size() - 1, 0);
+        images.length.assign(reached, 0);
+        images.same_as.resize(reached);
+        images.built_begin.assign(reached, 0);
         const std::uint64_t saturated = static_cast<std::uint64_t>(max_length) + 1;
-        std::vector<std::uint32_t> slot(pair_count, 0);
-        std::vector<std::uint64_t> lengths(reached.size(), 0);
-        for (std::uint32_t i = 0; i < reached.size(); ++i) {
-            const std::uint32_t pair = reached[i];
-            slot[pair] = i;
-            std::uint64_t length = 0;
-            for (std::size_t unit = replacement_begin_[pair]; unit < replacement_begin_[pair + 1];
-                 ++unit) {
-                const std::uint32_t later = later_pair_[unit];
-                length =
-                    std::min(saturated, length + (later != kNoPair ? lengths[slot[later]] : 1));
-            }
-            lengths[i] = length;
-        }
-        // Characters no pair finds stay one code unit each; each root becomes its image.
-        std::uint64_t total = text.size();
-        for (const char16_t root : roots) {
-            total -= per_character[root];
-        }
-        for (std::size_t i = 0; i < roots.size(); ++i) {
-            const std::uint64_t image = lengths[slot[root_pairs[i]]];
-            total = std::min(saturated, total + image * per_character[roots[i]]);
-        }
-        if (total > max_length) {
-            return false;
-        }
-
-        // All images in one buffer, each after the images of the later pairs it is made of.
-        std::vector<std::size_t> offsets(reached.size() + 1, 0);
-        for (std::uint32_t i = 0; i < reached.size(); ++i) {
-            offsets[i + 1] = offsets[i] + static_cast<std::size_t>(lengths[i]);
-        }
-        std::u16string images(offsets.back(), u'\0');
-        for (std::uint32_t i = 0; i < reached.size(); ++i) {
-            const std::uint32_t pair = reached[i];
-            char16_t* out = images.data() + offsets[i];
-            for (std::size_t unit = replacement_begin_[pair]; unit < replacement_begin_[pair + 1];
-                 ++unit) {
-                if (const std::uint32_t later = later_pair_[unit]; later != kNoPair) {
-                    out = std::copy(images.data() + offsets[slot[later]],
-                                    images.data() + offsets[slot[later] + 1], out);
-                } else {
-                    *out++ = units_[unit];
+        for (std::uint32_t i = 0; i < reached; ++i) {
+            const std::uint32_t pair = images.pair[i];
+            images.slot[pair] = i;
+            const std::size_t begin = replacement_begin_[pair];
+            const std::size_t end = replacement_begin_[pair + 1];
+            if (end - begin == 1 && later_pair_[begin] != kNoPair) {
+                // A rename: the same image as the pair that takes its one character.
+                const std::uint32_t later = images.same_as[images.slot[later_pair_[begin]]];
+                images.same_as[i] = later;
+                images.length[i] = images.length[later];
+            } else {
+                images.same_as[i] = i;
+                std::uint64_t length = 0;
+                for (std::size_t unit = begin; unit < end; ++unit) {
+                    const std::uint32_t later = later_pair_[unit];
+                    length = std::min(
+                        saturated,
+                        length + (later != kNoPair ? images.length[images.slot[later]] : 1));
+                }
+                images.length[i] = length;
+                if (length <= kBuiltImageLength) {
+                    build_short_image(i, images);
                 }
             }
         }
-
-        // Second pass: per_character now holds 1 + the image slot of each root, 0 elsewhere.
-        for (std::size_t i = 0; i < roots.size(); ++i) {
-            per_character[roots[i]] = slot[root_pairs[i]] + 1;
-        }
-        std::u16string result(static_cast<std::size_t>(total), u'\0');
-        char16_t* out = result.data();
-        for (const char16_t c : text) {
-            const std::uint32_t image = per_character[c];
-            if (image == 0) {
-                *out++ = c;
-                continue;
-            }
-            const char16_t* from = images.data() + offsets[image - 1];
-            const char16_t* to = images.data() + offsets[image];
-            while (from != to) {
-                *out++ = *from++;
-            }
-        }
-        text.swap(result);
-        return true;
+        return images;
     }
 
-  private:
-    static constexpr std::uint32_t kNoPair = std::numeric_limits<std::uint32_t>::max();
+    // A short image is made of short images only, all built before it.
+    void build_short_image(std::uint32_t i, Images& images) const {
+        const std::uint32_t pair = images.pair[i];
+        images.built_begin[i] = images.built.size();
+        for (std::size_t unit = replacement_begin_[pair]; unit < replacement_begin_[pair + 1];
+             ++unit) {
+            if (const std::uint32_t later = later_pair_[unit]; later != kNoPair) {
+                const std::uint32_t part = images.same_as[images.slot[later]];
+                images.built.append(images.built, images.built_begin[part],
+                                    static_cast<std::size_t>(images.length[part]));
+            } else {
+                images.built += units_[unit];
+            }
+        }
+    }
+
+    static char16_t* copy_built(std::uint32_t slot, const Images& images, char16_t* out) {
+        const char16_t* begin = images.built.data() + images.built_begin[slot];
+        return std::copy(begin, begin + images.length[slot], out);
+    }
+
+    // Characters no pair finds stay one code unit each; each root becomes its image.
+    static std::uint64_t result_length(std::size_t text_length, const Roots& roots,
+                                       const Images& images, std::size_t max_length) {
+        const std::uint64_t saturated = static_cast<std::uint64_t>(max_length) + 1;
+        std::uint64_t total = text_length;
+        for (const char16_t root : roots.characters) {
+            total -= roots.count[root];
+        }
+        for (std::size_t i = 0; i < roots.characters.size(); ++i) {
+            const std::uint64_t image = images.length[images.slot[roots.first_pair[i]]];
+            const std::uint64_t count = roots.count[roots.characters[i]];
+            if (image != 0 && count > (saturated - total) / image) {
+                return saturated;
+            }
+            total = std::min(saturated, total + image * count);
+        }
+        return total;
+    }
+
+    std::u16string write_result(std::u16string_view text, std::size_t total, Roots& roots,
+                                const Images& images) const {
+        // The scratch table now holds 1 + the image slot of each root, 0 elsewhere.
+        for (std::size_t i = 0; i < roots.characters.size(); ++i) {
+            roots.count[roots.characters[i]] = images.same_as[images.slot[roots.first_pair[i]]] + 1;
+        }
+        std::u16string result(total, u'\0');
+        char16_t* out = result.data();
+        std::vector<std::pair<std::uint32_t, std::size_t>> walk;  // (slot, next unit)
+        for (const char16_t c : text) {
+            const std::uint32_t image = roots.count[c];
+            if (image == 0) {
+                *out++ = c;
+            } else if (images.length[image - 1] <= kBuiltImageLength) {
+                out = copy_built(image - 1, images, out);
+            } else {
+                out = write_long_image(image - 1, images, walk, out);
+            }
+        }
+        return result;
+    }
+
+    // Walks the pairs a long image is made of, depth first, with a stack of its own rather
+    // than recursion: chains of pairs can be as long as the table.
+    char16_t* write_long_image(std::uint32_t slot, const Images& images,
+                               std::vector<std::pair<std::uint32_t, std::size_t>>& walk,
+                               char16_t* out) const {
+        walk.assign(1, {slot, replacement_begin_[images.pair[slot]]});
+        while (!walk.empty()) {
+            auto& [current, unit] = walk.back();
+            if (unit == replacement_begin_[images.pair[current] + 1]) {
+                walk.pop_back();
+                continue;
+            }
+            const std::uint32_t later = later_pair_[unit];
+            const char16_t character = units_[unit];
+            ++unit;
+            if (later == kNoPair) {
+                *out++ = character;
+                continue;
+            }
+            const std::uint32_t part = images.same_as[images.slot[later]];
+            if (images.length[part] == 0) {
+                continue;
+            }
+            if (images.length[part] <= kBuiltImageLength) {
+                out = copy_built(part, images, out);
+            } else {
+                walk.emplace_back(part, replacement_begin_[images.pair[part]]);
+            }
+        }
+        return out;
+    }
 
     // The first pair at index `from` or later that finds `c`, or kNoPair.
     std::uint32_t next_pair(char16_t c, std::uint32_t from) const {
@@ -235,7 +334,7 @@ class CharacterRunPass final : public SplitPlan::Pass {
 SplitPlan::SplitPlan(const KeywordTable& table) {
     CharacterRunPass* run = nullptr;
     for (std::size_t pair = 0; pair < table.pair_count(); ++pair) {
-        const std::u16string& find = table.find_text(pair);
+        const std::u16string_view find = table.find_text(pair);
         if (find.empty()) {
             continue;
         }

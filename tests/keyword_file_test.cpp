@@ -27,7 +27,7 @@ Lines parse_lines(std::string_view bytes) {
     auto parsed = parse_keyword_file(bytes, "keyword.info");
     EXPECT_TRUE(std::holds_alternative<KeywordTable>(parsed))
         << describe(std::get<KeywordFileError>(parsed));
-    return std::holds_alternative<KeywordTable>(parsed) ? std::get<KeywordTable>(parsed).lines
+    return std::holds_alternative<KeywordTable>(parsed) ? std::get<KeywordTable>(parsed).to_lines()
                                                         : Lines{};
 }
 
@@ -69,35 +69,76 @@ struct EncodingCase {
     std::size_t line;
     std::size_t byte_offset;
     const char* encoding;
+    DecodeError::Reason reason;
 };
+
+constexpr auto kInvalid = DecodeError::Reason::InvalidSequence;
+constexpr auto kCutOff = DecodeError::Reason::Truncated;
 
 TEST(KeywordFileLines, InvalidBytesNameLineAndOffset) {
     const std::vector<EncodingCase> cases = {
-        {"invalid GBK on line 1", "\xFF", 1, 0, "GBK"},
-        {"invalid GBK after CR LF lines", "A\r\nB\r\n" HAO "\xFF\xFF", 3, 8, "GBK"},
-        {"lead byte cut off by the end", HAO "\r\n\x81", 2, 4, "GBK"},
-        {"lead byte cut off by a line end", "\x81\r\nA", 1, 0, "GBK"},
-        {"lone LF and CR counted", "A\nB\rC\r\n\xFF", 4, 7, "GBK"},
-        {"invalid UTF-8 counts the mark",
+        {"invalid GBK on line 1", "\xFF", 1, 0, "GBK", kInvalid},
+        {"invalid GBK after CR LF lines", "A\r\nB\r\n" HAO "\xFF\xFF", 3, 8, "GBK", kInvalid},
+        {"lead byte cut off by the end", HAO "\r\n\x81", 2, 4, "GBK", kCutOff},
+        {"lead byte cut off by a line end", "\x81\r\nA", 1, 0, "GBK", kInvalid},
+        {"lone LF and CR counted", "A\nB\rC\r\n\xFF", 4, 7, "GBK", kInvalid},
+        {"0xFF after a lead byte", "\x81\xFF", 1, 0, "GBK", kInvalid},
+        {"0xFF after an earlier fault", "\x81\r\xFF", 1, 0, "GBK", kInvalid},
+        {"UTF-8 cut off by the end",
          "\xEF\xBB\xBF"
          "A\r\n\xC3",
-         2, 6, "UTF-8"},
-        {"UTF-8 surrogate rejected", "\xEF\xBB\xBF\xED\xA0\x80", 1, 3, "UTF-8"},
+         2, 6, "UTF-8", kCutOff},
+        {"UTF-8 continuation byte alone", "\xEF\xBB\xBF\x80", 1, 3, "UTF-8", kInvalid},
+        {"UTF-8 surrogate rejected", "\xEF\xBB\xBF\xED\xA0\x80", 1, 3, "UTF-8", kInvalid},
+        {"UTF-8 overlong form rejected",
+         "\xEF\xBB\xBF"
+         "a\xC0\xAF",
+         1, 4, "UTF-8", kInvalid},
     };
     for (const auto& test : cases) {
         auto parsed = parse_keyword_file(test.bytes, "/some/keyword.info");
         ASSERT_TRUE(std::holds_alternative<KeywordFileError>(parsed)) << test.name;
         const auto& error = std::get<KeywordFileError>(parsed);
-        EXPECT_EQ(error.reason, KeywordFileError::Reason::InvalidEncoding) << test.name;
+        EXPECT_EQ(error.problem, FileProblem::InvalidEncoding) << test.name;
         EXPECT_EQ(error.line, test.line) << test.name;
-        EXPECT_EQ(error.byte_offset, test.byte_offset) << test.name;
-        EXPECT_EQ(error.encoding_name, test.encoding) << test.name;
-        EXPECT_EQ(describe(error),
-                  "/some/keyword.info:" + std::to_string(test.line) + ": invalid " + test.encoding +
-                      " byte sequence at byte offset " + std::to_string(test.byte_offset))
+        EXPECT_EQ(error.decode.byte_offset, test.byte_offset) << test.name;
+        EXPECT_EQ(error.decode.reason, test.reason) << test.name;
+        EXPECT_EQ(encoding_name(error.encoding), test.encoding) << test.name;
+        const std::string what =
+            test.reason == kCutOff
+                ? std::string(test.encoding) + " byte sequence cut off by the end"
+                : "invalid " + std::string(test.encoding) + " byte sequence";
+        EXPECT_EQ(describe(error), "/some/keyword.info:" + std::to_string(test.line) + ": " + what +
+                                       " at byte offset " + std::to_string(test.byte_offset))
             << test.name;
     }
 }
+
+// Code page 936 as Windows decodes it, user-defined areas and extras included, so that a
+// table that loads on Windows loads everywhere. The same rows run in the Windows build.
+struct CodePageCase {
+    const char* bytes;
+    char16_t character;
+};
+
+class CodePage936 : public ::testing::TestWithParam<CodePageCase> {};
+
+TEST_P(CodePage936, DecodesAsWindowsDoes) {
+    auto parsed = parse_keyword_file(GetParam().bytes, "keyword.info");
+    ASSERT_TRUE(std::holds_alternative<KeywordTable>(parsed))
+        << describe(std::get<KeywordFileError>(parsed));
+    EXPECT_EQ(std::get<KeywordTable>(parsed).to_lines(),
+              Lines{std::u16string(1, GetParam().character)});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WindowsMapping, CodePage936,
+    ::testing::Values(CodePageCase{"\xA8\xBF", u'\uE7C8'}, CodePageCase{"\xFE\x50", u'\uE815'},
+                      CodePageCase{"\xA2\xE3", u'\uE76C'}, CodePageCase{"\xA1\x40", u'\uE4C6'},
+                      CodePageCase{"\xAA\xA1", u'\uE000'}, CodePageCase{"\xFE\xFE", u'\uE4C5'},
+                      CodePageCase{"\x80", u'\u20AC'}, CodePageCase{"\xA1\xA1", u'\u3000'},
+                      // 锘: the first two bytes of a UTF-8 byte-order mark, without the third.
+                      CodePageCase{"\xEF\xBB", u'\u9518'}));
 
 TEST(KeywordFilePath, AppendsTheFileNameUnchanged) {
 #ifdef _WIN32
@@ -114,7 +155,7 @@ TEST(KeywordFileLoad, ReadsTheFileBesideTheProgram) {
     folder.write("keyword.info", HAO "\r\n" NV ZI "\r\n");
     auto loaded = load_keyword_table(folder.path());
     ASSERT_TRUE(std::holds_alternative<KeywordTable>(loaded));
-    EXPECT_EQ(std::get<KeywordTable>(loaded).lines, (Lines{u"好", u"女子"}));
+    EXPECT_EQ(std::get<KeywordTable>(loaded).to_lines(), (Lines{u"好", u"女子"}));
 }
 
 TEST(KeywordFileLoad, EveryLoadReadsTheFileAfresh) {
@@ -122,15 +163,16 @@ TEST(KeywordFileLoad, EveryLoadReadsTheFileAfresh) {
     folder.write("keyword.info", "a\r\nb\r\n");
     const auto first = std::get<KeywordTable>(load_keyword_table(folder.path()));
     const auto second = std::get<KeywordTable>(load_keyword_table(folder.path()));
-    EXPECT_EQ(first.lines, second.lines);
+    EXPECT_EQ(first.to_lines(), second.to_lines());
     folder.write("keyword.info", "a\r\nc\r\n");
-    EXPECT_EQ(std::get<KeywordTable>(load_keyword_table(folder.path())).lines, (Lines{u"a", u"c"}));
+    EXPECT_EQ(std::get<KeywordTable>(load_keyword_table(folder.path())).to_lines(),
+              (Lines{u"a", u"c"}));
 }
 
 struct FailureCase {
     const char* name;
     std::filesystem::path path;
-    KeywordFileError::Reason reason;
+    FileProblem reason;
     std::string description_ends_with;
 };
 
@@ -138,30 +180,29 @@ TEST(KeywordFileLoad, FailuresNameThePathAndTheReason) {
     testing::TemporaryDirectory folder;
     std::filesystem::create_directory(folder.path() / "folder");
     std::vector<FailureCase> cases = {
-        {"missing", folder.path() / "keyword.info", KeywordFileError::Reason::Missing,
+        {"missing", folder.path() / "keyword.info", FileProblem::Missing,
          ": the keyword file does not exist"},
-        {"missing folder", folder.path() / "none" / "keyword.info",
-         KeywordFileError::Reason::Missing, ": the keyword file does not exist"},
-        {"a directory", folder.path() / "folder", KeywordFileError::Reason::NotRegularFile,
+        {"missing folder", folder.path() / "none" / "keyword.info", FileProblem::Missing,
+         ": the keyword file does not exist"},
+        {"a directory", folder.path() / "folder", FileProblem::NotRegularFile,
          ": the keyword file is not a regular file"},
     };
 #ifdef _WIN32
-    cases.push_back({"a device", "NUL", KeywordFileError::Reason::NotRegularFile,
+    cases.push_back({"a device", "NUL", FileProblem::NotRegularFile,
                      ": the keyword file is not a regular file"});
 #else
     ASSERT_EQ(::mkfifo((folder.path() / "fifo").c_str(), 0600), 0);
-    cases.push_back({"a FIFO does not hang", folder.path() / "fifo",
-                     KeywordFileError::Reason::NotRegularFile,
+    cases.push_back({"a FIFO does not hang", folder.path() / "fifo", FileProblem::NotRegularFile,
                      ": the keyword file is not a regular file"});
     // A regular file whose read fails, even for root.
-    cases.push_back({"read error", "/proc/self/mem", KeywordFileError::Reason::Unreadable,
+    cases.push_back({"read error", "/proc/self/mem", FileProblem::Unreadable,
                      ": the keyword file cannot be read: Input/output error"});
 #endif
     for (const auto& test : cases) {
         auto loaded = load_keyword_file(test.path);
         ASSERT_TRUE(std::holds_alternative<KeywordFileError>(loaded)) << test.name;
         const auto& error = std::get<KeywordFileError>(loaded);
-        EXPECT_EQ(error.reason, test.reason) << test.name;
+        EXPECT_EQ(error.problem, test.reason) << test.name;
         EXPECT_EQ(error.path, test.path) << test.name;
         EXPECT_EQ(describe(error), display_path(test.path) + test.description_ends_with)
             << test.name;

@@ -22,7 +22,7 @@ const std::filesystem::path kFullTable = kData / "tables" / "keyword-full.info";
 class ShippedTable : public ::testing::TestWithParam<std::filesystem::path> {};
 
 TEST_P(ShippedTable, KeepsTheFileFormat) {
-    const auto bytes = std::get<std::string>(read_whole_file(GetParam()));
+    const auto bytes = std::get<std::string>(read_whole_file(GetParam(), FileRole::KeywordFile));
     EXPECT_FALSE(bytes.starts_with("\xEF\xBB\xBF"));
     EXPECT_TRUE(bytes.ends_with("\r\n"));
     std::size_t lone = 0;

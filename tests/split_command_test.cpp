@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "substitution/split_command.h"
 #include "tests/temporary_directory.h"
+#include "window/split_command.h"
 
 namespace mardovane {
 namespace {
@@ -45,7 +45,7 @@ TEST(SplitCommand, AMissingFileLeavesTheTextUntouched) {
     auto failure = run_split_command(holder, folder.path());
     ASSERT_TRUE(failure.has_value());
     ASSERT_TRUE(std::holds_alternative<KeywordFileError>(*failure));
-    EXPECT_EQ(std::get<KeywordFileError>(*failure).reason, KeywordFileError::Reason::Missing);
+    EXPECT_EQ(std::get<KeywordFileError>(*failure).problem, FileProblem::Missing);
     EXPECT_EQ(std::get<KeywordFileError>(*failure).path, folder.path() / "keyword.info");
     EXPECT_EQ(holder.replacements, 0);
 }
@@ -79,9 +79,9 @@ TEST(SplitCommand, AnEditedFileTakesEffectAtTheNextSplit) {
     testing::TemporaryDirectory folder;
     folder.write("keyword.info", "a\r\nb\r\n");
     RecordingHolder holder(u"ac");
-    run_split_command(holder, folder.path());
+    EXPECT_FALSE(run_split_command(holder, folder.path()).has_value());
     folder.write("keyword.info", "c\r\nd\r\n");
-    run_split_command(holder, folder.path());
+    EXPECT_FALSE(run_split_command(holder, folder.path()).has_value());
     EXPECT_EQ(holder.text(), u"bd");
 }
 

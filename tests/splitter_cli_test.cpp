@@ -140,12 +140,17 @@ TEST_F(Splitter, FailsWithOneLineAndNoOutput) {
          {},
          "好\n\xE5\xA5",
          kInputFailed,
-         "standard input:2: invalid UTF-8 byte sequence at byte offset 4"},
+         "standard input:2: UTF-8 byte sequence cut off by the end at byte offset 4"},
+        {"invalid UTF-8",
+         {},
+         "好\n\n\xFF好",
+         kInputFailed,
+         "standard input:3: invalid UTF-8 byte sequence at byte offset 5"},
         {"too large",
          {"--keywords", dir + "/doubling.info"},
          "a",
          kResultTooLarge,
-         "the result would exceed 268435456 UTF-16 code units; nothing was written"},
+         "standard input:1: the split of this line would exceed 268435456 UTF-16 code units"},
     };
     for (const auto& test : cases) {
         const Outcome result = run(test.arguments, test.input);

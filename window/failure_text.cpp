@@ -7,32 +7,38 @@ namespace {
 
 std::string describe_in_chinese(const KeywordFileError& error) {
     const std::string path = display_path(error.path);
-    switch (error.reason) {
-        case KeywordFileError::Reason::Missing:
+    switch (error.problem) {
+        case FileProblem::Missing:
             return "找不到拆字表文件：\n" + path;
-        case KeywordFileError::Reason::NotRegularFile:
+        case FileProblem::NotRegularFile:
             return "拆字表不是普通文件：\n" + path;
-        case KeywordFileError::Reason::Unreadable:
+        case FileProblem::Unreadable:
             return "无法读取拆字表文件：\n" + path + "\n（" + error.system_message + "）";
-        case KeywordFileError::Reason::InvalidEncoding:
-            return "拆字表文件第 " + std::to_string(error.line) + " 行含有无效的 " +
-                   error.encoding_name + " 字节（文件第 " + std::to_string(error.byte_offset) +
-                   " 字节）：\n" + path;
+        case FileProblem::InvalidEncoding:
+            break;
     }
-    return path;
+    const std::string what =
+        error.decode.reason == DecodeError::Reason::Truncated
+            ? "的 " + std::string(encoding_name(error.encoding)) + " 字节序列在文件末尾被截断"
+            : "含有无效的 " + std::string(encoding_name(error.encoding)) + " 字节";
+    return "拆字表文件第 " + std::to_string(error.line) + " 行" + what + "（文件第 " +
+           std::to_string(error.decode.byte_offset) + " 字节）：\n" + path;
 }
+
+struct Describe {
+    std::string operator()(const KeywordFileError& error) const {
+        return describe_in_chinese(error);
+    }
+    std::string operator()(const ResultTooLarge& too_large) const {
+        return "拆分后的文字将超过 " + std::to_string(too_large.limit) + " 个字符的上限。";
+    }
+    std::string operator()(const OutOfMemory&) const { return "内存不足，无法完成拆分。"; }
+};
 
 }  // namespace
 
 std::string failure_text(const SplitFailure& failure) {
-    std::string what;
-    if (const auto* error = std::get_if<KeywordFileError>(&failure)) {
-        what = describe_in_chinese(*error);
-    } else {
-        what = "拆分后的文字将超过 " + std::to_string(std::get<ResultTooLarge>(failure).limit) +
-               " 个字符的上限。";
-    }
-    return what + "\n\n文字未作任何改动。";
+    return std::visit(Describe{}, failure) + "\n\n文字未作任何改动。";
 }
 
 }  // namespace mardovane

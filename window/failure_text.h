@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "substitution/split_command.h"
+#include "window/split_command.h"
 
 namespace mardovane {
 

@@ -2,7 +2,7 @@
 
 #include <QPlainTextEdit>
 
-#include "substitution/split_command.h"
+#include "window/split_command.h"
 
 namespace mardovane {
 

@@ -1,5 +1,9 @@
 // Fuzzes the keyword file reader and holds the split engine against one pass per pair.
-// Input: keyword file bytes, a NUL byte, then text bytes (each byte picks a letter).
+// Input: a table, a NUL byte, then a settings byte and the text. The table is keyword file
+// bytes, or, after a leading 0x01, lines cut at 0x02 whose bytes pick letters (so that line
+// ends, NUL, the byte-order mark and characters outside the BMP reach the engine through
+// the table too). The settings pick the size limit and whether the plan is applied twice.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,39 +13,91 @@
 #include "substitution/split.h"
 #include "tests/reference/reference_split.h"
 
+namespace {
+
+using namespace mardovane;
+
+constexpr std::array<std::u16string_view, 10> kLetters = {
+    u"a",      u"b", u"c", u"好", u"\r", u"\n", std::u16string_view(u"\0", 1), u"\uFEFF", u"😀",
+    u"\xD83D",  // half of a surrogate pair, as a text box may hold
+};
+
+std::u16string letters(std::string_view bytes) {
+    std::u16string text;
+    for (const char byte : bytes) {
+        text += kLetters[static_cast<unsigned char>(byte) % kLetters.size()];
+    }
+    return text;
+}
+
+KeywordTable letter_table(std::string_view bytes) {
+    KeywordTable table;
+    std::size_t start = 0;
+    while (start <= bytes.size()) {
+        const std::size_t end = std::min(bytes.find('\x02', start), bytes.size());
+        table.append_line(letters(bytes.substr(start, end - start)));
+        start = end + 1;
+    }
+    return table;
+}
+
+// Splits with the engine and with one pass per pair; aborts where they disagree.
+void compare(const SplitPlan& plan, const KeywordTable& table, const std::u16string& text,
+             std::size_t limit, int rounds) {
+    std::u16string expected = text;
+    std::size_t longest = 0;
+    for (int round = 0; round < rounds; ++round) {
+        auto slow = testing::reference_split(expected, table, 64 * limit);
+        if (!slow) {
+            return;  // one pass per pair grew past its guard: nothing to compare with
+        }
+        expected = slow->text;
+        longest = std::max(longest, slow->longest);
+    }
+    std::u16string actual = text;
+    for (int round = 0; round < rounds; ++round) {
+        auto fast = plan.apply(actual, limit);
+        if (std::holds_alternative<ResultTooLarge>(fast)) {
+            if (longest <= limit) {
+                std::abort();  // gave up although the text never grew too long
+            }
+            return;
+        }
+        actual = std::get<std::u16string>(fast);
+    }
+    if (actual != expected) {
+        std::abort();
+    }
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace mardovane;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::size_t separator = input.find('\0');
     const std::string_view file = input.substr(0, separator);
-    auto parsed = parse_keyword_file(file, "fuzz.info");
-    if (const auto* error = std::get_if<KeywordFileError>(&parsed)) {
-        if (error->byte_offset >= file.size() || error->line == 0) {
-            std::abort();  // an error must point into the file
+    KeywordTable table;
+    if (file.starts_with('\x01')) {
+        table = letter_table(file.substr(1));
+    } else {
+        auto parsed = parse_keyword_file(file, "fuzz.info");
+        if (const auto* error = std::get_if<KeywordFileError>(&parsed)) {
+            if (error->decode.byte_offset >= file.size() || error->line == 0) {
+                std::abort();  // an error must point into the file
+            }
+            return 0;
         }
+        table = std::move(std::get<KeywordTable>(parsed));
+    }
+    if (separator == std::string_view::npos || separator + 1 >= input.size() ||
+        table.line_count() > 2100) {
         return 0;
     }
-    const auto& table = std::get<KeywordTable>(parsed);
-    if (separator == std::string_view::npos || table.lines.size() > 40) {
-        return 0;
-    }
-    static constexpr std::u16string_view kLetters = u"abc好";
-    std::u16string text;
-    for (const char byte : input.substr(separator + 1, 64)) {
-        text += kLetters[static_cast<unsigned char>(byte) % kLetters.size()];
-    }
-    constexpr std::size_t kLimit = 1024;
-    auto fast = split(text, table, kLimit);
-    auto slow = testing::reference_split(text, table, 64 * kLimit);
-    if (!slow) {
-        return 0;  // one pass per pair grew past its guard: nothing to compare with
-    }
-    if (std::holds_alternative<ResultTooLarge>(fast)) {
-        if (slow->longest <= kLimit) {
-            std::abort();  // gave up although the text never grew too long
-        }
-    } else if (std::get<std::u16string>(fast) != slow->text) {
-        std::abort();
-    }
+    const auto settings = static_cast<unsigned char>(input[separator + 1]);
+    const std::size_t limit = std::size_t{16} << (settings & 7);
+    const int rounds = (settings & 8) != 0 ? 2 : 1;
+    const std::u16string text = letters(input.substr(separator + 2, 64));
+    const SplitPlan plan(table);
+    compare(plan, table, text, limit, rounds);
     return 0;
 }

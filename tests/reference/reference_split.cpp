@@ -26,8 +26,8 @@ std::u16string reference_replace(std::u16string_view text, std::u16string_view f
 std::optional<ReferenceSplit> reference_split(std::u16string_view text, const KeywordTable& table,
                                               std::size_t guard) {
     ReferenceSplit split{std::u16string(text), text.size()};
-    for (std::size_t line = 0; line + 1 < table.lines.size(); line += 2) {
-        split.text = reference_replace(split.text, table.lines[line], table.lines[line + 1]);
+    for (std::size_t pair = 0; pair < table.pair_count(); ++pair) {
+        split.text = reference_replace(split.text, table.find_text(pair), table.replacement(pair));
         split.longest = std::max(split.longest, split.text.size());
         if (split.text.size() > guard) {
             return std::nullopt;

@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make-keyword-tables cjk-decomp.txt.js OUTPUT_FOLDER\n");
         return 1;
     }
-    auto data = read_whole_file(argv[1]);
+    auto data = read_whole_file(argv[1], FileRole::Input);
     if (!std::holds_alternative<std::string>(data)) {
         std::fprintf(stderr, "make-keyword-tables: cannot read %s\n", argv[1]);
         return 1;

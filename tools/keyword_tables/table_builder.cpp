@@ -215,7 +215,7 @@ std::string to_keyword_file(const std::vector<KeywordPair>& pairs) {
         text += u"\r\n";
     }
     auto encoded = encode_gbk(text);
-    if (std::holds_alternative<DecodeError>(encoded)) {
+    if (std::holds_alternative<EncodeError>(encoded)) {
         throw std::logic_error("a keyword pair is not GBK");
     }
     return std::get<std::string>(std::move(encoded));

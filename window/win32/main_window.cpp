@@ -53,7 +53,9 @@ void warn(HWND window, const std::wstring& text) {
 
 void split(HWND window, WindowState& state) {
     EditTextHolder holder(state.edit);
-    if (const auto failure = run_split_command(holder, program_directory())) {
+    const auto folder = program_directory();
+    const auto* path = std::get_if<std::filesystem::path>(&folder);
+    if (const auto failure = run_split_command(holder, path ? *path : std::filesystem::path())) {
         warn(window, wide(failure_text(*failure)));
     }
 }

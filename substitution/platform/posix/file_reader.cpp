@@ -26,27 +26,28 @@ class FileDescriptor {
     int fd_;
 };
 
-FileReadError error_from_errno(int error) {
-    const auto reason = error == ENOENT || error == ENOTDIR ? FileReadError::Reason::Missing
-                                                            : FileReadError::Reason::Unreadable;
-    return FileReadError{reason, std::strerror(error)};
+FileError error_from_errno(int error, const std::filesystem::path& path, FileRole role) {
+    const bool missing = error == ENOENT || error == ENOTDIR;
+    return file_error(missing ? FileProblem::Missing : FileProblem::Unreadable, role, path,
+                      std::strerror(error));
 }
 
 }  // namespace
 
-std::variant<std::string, FileReadError> read_whole_file(const std::filesystem::path& path) {
+std::variant<std::string, FileError> read_whole_file(const std::filesystem::path& path,
+                                                     FileRole role) {
     // O_NONBLOCK so that a FIFO in the file's place cannot hang the program before the
     // regular-file check below turns it away.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0) {
-        return error_from_errno(errno);
+        return error_from_errno(errno, path, role);
     }
     struct stat info {};
     if (::fstat(file.get(), &info) != 0) {
-        return error_from_errno(errno);
+        return error_from_errno(errno, path, role);
     }
     if (!S_ISREG(info.st_mode)) {
-        return FileReadError{FileReadError::Reason::NotRegularFile, {}};
+        return file_error(FileProblem::NotRegularFile, role, path);
     }
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(info.st_size));
@@ -57,7 +58,7 @@ std::variant<std::string, FileReadError> read_whole_file(const std::filesystem::
             if (errno == EINTR) {
                 continue;
             }
-            return error_from_errno(errno);
+            return error_from_errno(errno, path, role);
         }
         if (count == 0) {
             return bytes;

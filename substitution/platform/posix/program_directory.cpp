@@ -1,9 +1,17 @@
 #include "substitution/program_directory.h"
 
+#include <system_error>
+
 namespace mardovane {
 
-std::filesystem::path program_directory() {
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path();
+ProgramDirectory program_directory() {
+    std::error_code error;
+    const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        return ProgramDirectoryError{"cannot find the program's folder through /proc/self/exe: " +
+                                     error.message()};
+    }
+    return executable.parent_path();
 }
 
 }  // namespace mardovane

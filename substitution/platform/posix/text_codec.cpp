@@ -1,97 +1,239 @@
 #include "substitution/text_codec.h"
 
-#include <iconv.h>
+#include <unicode/ucnv.h>
+#include <unicode/ustring.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
-#include <bit>
-#include <cerrno>
-#include <optional>
+#include <algorithm>
+#include <climits>
+#include <new>
 #include <stdexcept>
 
 namespace mardovane {
 namespace {
 
-// Keyword files are Windows code page 936 (GBK plus the euro sign at 0x80).
-constexpr const char* kGbkName = "CP936";
-constexpr const char* kUtf8Name = "UTF-8";
-constexpr const char* kUtf16Name =
-    std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+// ICU's table for Windows code page 936 matches Windows byte for byte (user-defined areas
+// and the euro sign at 0x80 included) but for one byte: Windows refuses a lone 0xFF, which
+// ICU maps to U+F8F5. 0xFF is neither a lead nor a trail byte of GBK, so any 0xFF in the
+// input is an invalid sequence of its own.
+constexpr const char* kGbkConverter = "windows-936-2000";
+constexpr char kByteWindowsRefuses = '\xFF';
+constexpr char16_t kCharacterOnlyIcuDecodes = u'\uF8F5';
 
-constexpr std::size_t kBufferBytes = 1 << 16;
+// ICU takes int32_t lengths: long inputs go through in pieces cut between characters.
+constexpr std::size_t kPieceBytes = std::size_t{1} << 26;
+constexpr std::size_t kOutputUnits = std::size_t{1} << 15;
+// Room for the bytes or code units of one failed character, as ICU asks of its callers.
+constexpr int8_t kInvalidBufferLength = 32;
 
-class Converter {
+class GbkConverter {
   public:
-    Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {
-        if (handle_ == reinterpret_cast<iconv_t>(-1)) {
-            throw std::runtime_error(std::string("iconv cannot convert from ") + from + " to " +
-                                     to);
+    explicit GbkConverter() {
+        UErrorCode status = U_ZERO_ERROR;
+        converter_ = ucnv_open(kGbkConverter, &status);
+        if (U_FAILURE(status)) {
+            throw std::runtime_error(std::string("ICU has no converter ") + kGbkConverter);
         }
+        ucnv_setToUCallBack(converter_, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                            &status);
+        ucnv_setFromUCallBack(converter_, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                              &status);
     }
-    ~Converter() { iconv_close(handle_); }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    // Converts the whole input, appending to `output` (a std::string or std::u16string)
-    // through a small buffer, so that no worst-case-sized buffer is ever filled. On failure
-    // returns the offset of the offending input byte.
-    template <typename Output>
-    std::optional<DecodeError> convert(const char* input, std::size_t size, Output& output) {
-        using Unit = typename Output::value_type;
-        Unit buffer[kBufferBytes / sizeof(Unit)];
-        char* in = const_cast<char*>(input);
-        std::size_t in_left = size;
-        while (in_left > 0) {
-            char* out = reinterpret_cast<char*>(buffer);
-            std::size_t out_left = sizeof buffer;
-            const std::size_t result = iconv(handle_, &in, &in_left, &out, &out_left);
-            const int error = errno;
-            // iconv stops only between characters, so the buffer holds whole code units.
-            output.append(buffer, (sizeof buffer - out_left) / sizeof(Unit));
-            if (result == static_cast<std::size_t>(-1) && error != E2BIG) {
-                return DecodeError{size - in_left};
-            }
-        }
-        return std::nullopt;
-    }
+    ~GbkConverter() { ucnv_close(converter_); }
+    GbkConverter(const GbkConverter&) = delete;
+    GbkConverter& operator=(const GbkConverter&) = delete;
+    UConverter* get() const { return converter_; }
 
   private:
-    iconv_t handle_;
+    UConverter* converter_ = nullptr;
 };
 
-}  // namespace
-
-std::variant<std::u16string, DecodeError> decode(std::string_view bytes, Encoding encoding) {
-    Converter converter(kUtf16Name, encoding == Encoding::Gbk ? kGbkName : kUtf8Name);
+// Bytes to UTF-16 through a small output buffer, so that no worst-case-sized buffer is
+// ever filled; the converter keeps a character cut between two calls.
+std::variant<std::u16string, DecodeError> decode_gbk(std::string_view bytes) {
+    const std::size_t refused = bytes.find(kByteWindowsRefuses);
+    const std::string_view convertible = bytes.substr(0, refused);
+    GbkConverter converter;
     std::u16string text;
-    // Chinese text takes two or three bytes a character in either encoding.
-    text.reserve(bytes.size() / 2);
-    if (auto error = converter.convert(bytes.data(), bytes.size(), text)) {
-        return *error;
+    text.reserve(convertible.size() / 2);
+    const char* source = convertible.data();
+    const char* const end = source + convertible.size();
+    UChar buffer[kOutputUnits];
+    for (;;) {
+        UErrorCode status = U_ZERO_ERROR;
+        UChar* target = buffer;
+        ucnv_toUnicode(converter.get(), &target, buffer + kOutputUnits, &source, end, nullptr,
+                       /*flush=*/true, &status);
+        text.append(reinterpret_cast<const char16_t*>(buffer),
+                    static_cast<std::size_t>(target - buffer));
+        if (status == U_BUFFER_OVERFLOW_ERROR) {
+            continue;
+        }
+        if (U_SUCCESS(status)) {
+            break;
+        }
+        // The source stands just past the bytes that failed.
+        char invalid[kInvalidBufferLength];
+        int8_t length = sizeof invalid;
+        UErrorCode ignored = U_ZERO_ERROR;
+        ucnv_getInvalidChars(converter.get(), invalid, &length, &ignored);
+        const auto at = static_cast<std::size_t>(source - convertible.data()) -
+                        static_cast<std::size_t>(length);
+        return DecodeError{at, status == U_TRUNCATED_CHAR_FOUND && source == end &&
+                                       refused == std::string_view::npos
+                                   ? DecodeError::Reason::Truncated
+                                   : DecodeError::Reason::InvalidSequence};
+    }
+    if (refused != std::string_view::npos) {
+        return DecodeError{refused, DecodeError::Reason::InvalidSequence};
     }
     return text;
 }
 
-namespace {
-
-std::variant<std::string, DecodeError> encode(std::u16string_view text, const char* to,
-                                              std::size_t bytes_per_unit) {
-    Converter converter(to, kUtf16Name);
-    std::string bytes;
-    bytes.reserve(bytes_per_unit * text.size());
-    if (auto error = converter.convert(reinterpret_cast<const char*>(text.data()),
-                                       text.size() * sizeof(char16_t), bytes)) {
-        return DecodeError{error->byte_offset / sizeof(char16_t)};
+// The first ill-formed sequence, found with ICU's own iteration once the fast conversion
+// has said that there is one.
+DecodeError first_invalid_utf8(std::string_view bytes, std::size_t base) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const auto length = static_cast<int32_t>(bytes.size());
+    int32_t at = 0;
+    while (at < length) {
+        const int32_t start = at;
+        UChar32 c = 0;
+        U8_NEXT(data, at, length, c);
+        if (c < 0) {
+            // Cut off: a lead byte whose sequence, valid so far, runs into the end.
+            const bool cut_off = at == length && U8_IS_LEAD(data[start]);
+            return {
+                base + static_cast<std::size_t>(start),
+                cut_off ? DecodeError::Reason::Truncated : DecodeError::Reason::InvalidSequence};
+        }
     }
-    return bytes;
+    return {base + bytes.size(), DecodeError::Reason::Truncated};
+}
+
+// A piece of at most kPieceBytes that ends between two characters.
+std::string_view next_utf8_piece(std::string_view rest) {
+    if (rest.size() <= kPieceBytes) {
+        return rest;
+    }
+    std::size_t cut = kPieceBytes;
+    while (cut > kPieceBytes - 4 && U8_IS_TRAIL(static_cast<std::uint8_t>(rest[cut]))) {
+        --cut;
+    }
+    return rest.substr(0, cut);
+}
+
+std::variant<std::u16string, DecodeError> decode_utf8(std::string_view bytes) {
+    std::u16string text;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const std::string_view piece = next_utf8_piece(bytes.substr(done));
+        const std::size_t start = text.size();
+        // UTF-16 never takes more code units than UTF-8 takes bytes.
+        text.resize(start + piece.size());
+        int32_t units = 0;
+        UErrorCode status = U_ZERO_ERROR;
+        u_strFromUTF8(reinterpret_cast<UChar*>(text.data() + start),
+                      static_cast<int32_t>(piece.size()), &units, piece.data(),
+                      static_cast<int32_t>(piece.size()), &status);
+        if (U_FAILURE(status)) {
+            return first_invalid_utf8(bytes.substr(done), done);
+        }
+        text.resize(start + static_cast<std::size_t>(units));
+        done += piece.size();
+    }
+    return text;
+}
+
+std::size_t first_unpaired_surrogate(std::u16string_view text) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t start = at;
+        UChar32 c = 0;
+        U16_NEXT(text.data(), at, text.size(), c);
+        if (U_IS_SURROGATE(c)) {
+            return start;
+        }
+    }
+    return text.size();
+}
+
+// A piece of at most kPieceBytes code units that does not cut a surrogate pair.
+std::u16string_view next_utf16_piece(std::u16string_view rest) {
+    if (rest.size() <= kPieceBytes) {
+        return rest;
+    }
+    const std::size_t cut = U16_IS_TRAIL(rest[kPieceBytes]) ? kPieceBytes - 1 : kPieceBytes;
+    return rest.substr(0, cut);
 }
 
 }  // namespace
 
-std::variant<std::string, DecodeError> encode_utf8(std::u16string_view text) {
-    return encode(text, kUtf8Name, 3);
+std::string_view encoding_name(Encoding encoding) {
+    return encoding == Encoding::Gbk ? "GBK" : "UTF-8";
 }
 
-std::variant<std::string, DecodeError> encode_gbk(std::u16string_view text) {
-    return encode(text, kGbkName, 2);
+std::variant<std::u16string, DecodeError> decode(std::string_view bytes, Encoding encoding) {
+    return encoding == Encoding::Gbk ? decode_gbk(bytes) : decode_utf8(bytes);
+}
+
+std::variant<std::string, EncodeError> encode_utf8(std::u16string_view text) {
+    std::string bytes;
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const std::u16string_view piece = next_utf16_piece(text.substr(done));
+        const std::size_t start = bytes.size();
+        bytes.resize(start + 3 * piece.size());  // at most three bytes a code unit
+        int32_t written = 0;
+        UErrorCode status = U_ZERO_ERROR;
+        u_strToUTF8(bytes.data() + start, static_cast<int32_t>(3 * piece.size()), &written,
+                    reinterpret_cast<const UChar*>(piece.data()),
+                    static_cast<int32_t>(piece.size()), &status);
+        if (U_FAILURE(status)) {
+            return EncodeError{done + first_unpaired_surrogate(piece),
+                               EncodeError::Reason::UnpairedSurrogate};
+        }
+        bytes.resize(start + static_cast<std::size_t>(written));
+        done += piece.size();
+    }
+    return bytes;
+}
+
+std::variant<std::string, EncodeError> encode_gbk(std::u16string_view text) {
+    if (const std::size_t at = first_unpaired_surrogate(text); at < text.size()) {
+        return EncodeError{at, EncodeError::Reason::UnpairedSurrogate};
+    }
+    // What ICU alone decodes from a lone 0xFF: Windows has no bytes for it.
+    if (const std::size_t at = text.find(kCharacterOnlyIcuDecodes); at != text.npos) {
+        return EncodeError{at, EncodeError::Reason::NotRepresentable};
+    }
+    GbkConverter converter;
+    std::string bytes;
+    const auto* const begin = reinterpret_cast<const UChar*>(text.data());
+    const UChar* source = begin;
+    const UChar* const end = begin + text.size();
+    char buffer[kOutputUnits];
+    for (;;) {
+        UErrorCode status = U_ZERO_ERROR;
+        char* target = buffer;
+        ucnv_fromUnicode(converter.get(), &target, buffer + sizeof buffer, &source, end, nullptr,
+                         /*flush=*/true, &status);
+        bytes.append(buffer, static_cast<std::size_t>(target - buffer));
+        if (status == U_BUFFER_OVERFLOW_ERROR) {
+            continue;
+        }
+        if (U_SUCCESS(status)) {
+            return bytes;
+        }
+        UChar invalid[kInvalidBufferLength];
+        int8_t length = kInvalidBufferLength;
+        UErrorCode ignored = U_ZERO_ERROR;
+        ucnv_getInvalidUChars(converter.get(), invalid, &length, &ignored);
+        return EncodeError{
+            static_cast<std::size_t>(source - begin) - static_cast<std::size_t>(length),
+            EncodeError::Reason::NotRepresentable};
+    }
 }
 
 }  // namespace mardovane

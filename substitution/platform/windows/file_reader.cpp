@@ -50,39 +50,39 @@ std::string system_message(DWORD error) {
     return message.empty() ? "error " + std::to_string(error) : message;
 }
 
-FileReadError error_from_code(DWORD error) {
+FileError error_from_code(DWORD error, const std::filesystem::path& path, FileRole role) {
     const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
                          error == ERROR_INVALID_NAME || error == ERROR_INVALID_DRIVE;
-    return FileReadError{
-        missing ? FileReadError::Reason::Missing : FileReadError::Reason::Unreadable,
-        system_message(error)};
+    return file_error(missing ? FileProblem::Missing : FileProblem::Unreadable, role, path,
+                      system_message(error));
 }
 
 }  // namespace
 
-std::variant<std::string, FileReadError> read_whole_file(const std::filesystem::path& path) {
+std::variant<std::string, FileError> read_whole_file(const std::filesystem::path& path,
+                                                     FileRole role) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return error_from_code(GetLastError());
+        return error_from_code(GetLastError(), path, role);
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        return FileReadError{FileReadError::Reason::NotRegularFile, {}};
+        return file_error(FileProblem::NotRegularFile, role, path);
     }
     Handle file(CreateFileW(path.c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
-        return error_from_code(GetLastError());
+        return error_from_code(GetLastError(), path, role);
     }
     if (GetFileType(file.get()) != FILE_TYPE_DISK) {
-        return FileReadError{FileReadError::Reason::NotRegularFile, {}};  // a device or a pipe
+        return file_error(FileProblem::NotRegularFile, role, path);  // a device or a pipe
     }
     std::string bytes;
     char buffer[1 << 16];
     for (;;) {
         DWORD count = 0;
         if (!ReadFile(file.get(), buffer, sizeof buffer, &count, nullptr)) {
-            return error_from_code(GetLastError());
+            return error_from_code(GetLastError(), path, role);
         }
         if (count == 0) {
             return bytes;

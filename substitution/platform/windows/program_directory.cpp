@@ -6,11 +6,15 @@
 
 namespace mardovane {
 
-std::filesystem::path program_directory() {
+ProgramDirectory program_directory() {
     std::wstring name(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
             GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (length == 0) {
+            return ProgramDirectoryError{"cannot find the program's folder: error " +
+                                         std::to_string(GetLastError())};
+        }
         if (length < name.size()) {
             name.resize(length);
             return std::filesystem::path(name).parent_path();

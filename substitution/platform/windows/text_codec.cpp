@@ -14,22 +14,28 @@ UINT code_page(Encoding encoding) {
 }
 
 // Windows converts whole buffers and only says that something was invalid; this finds the
-// first byte that no sequence of one to four bytes starting there converts.
-std::size_t first_invalid_byte(std::string_view bytes, UINT page) {
+// first byte that no sequence of one to four bytes starting there converts. A sequence that
+// runs into the end of the input from a lead byte is cut off rather than invalid.
+DecodeError first_invalid_byte(std::string_view bytes, std::size_t base, UINT page) {
     std::size_t at = 0;
     while (at < bytes.size()) {
-        int length = 1;
+        std::size_t length = 1;
         while (length <= 4 && at + length <= bytes.size() &&
-               MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, bytes.data() + at, length, nullptr,
-                                   0) == 0) {
+               MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, bytes.data() + at,
+                                   static_cast<int>(length), nullptr, 0) == 0) {
             ++length;
         }
         if (length > 4 || at + length > bytes.size()) {
-            return at;
+            const auto lead = static_cast<unsigned char>(bytes[at]);
+            const bool starts_sequence =
+                page == CP_UTF8 ? lead >= 0xC2 && lead <= 0xF4 : lead >= 0x81 && lead <= 0xFE;
+            const bool cut_off = length <= 4 && starts_sequence;
+            return {base + at, cut_off ? DecodeError::Reason::Truncated
+                                       : DecodeError::Reason::InvalidSequence};
         }
-        at += static_cast<std::size_t>(length);
+        at += length;
     }
-    return at;
+    return {base + at, DecodeError::Reason::Truncated};
 }
 
 // Pieces of at most this many bytes, cut after a line break, which no multibyte sequence
@@ -37,6 +43,10 @@ std::size_t first_invalid_byte(std::string_view bytes, UINT page) {
 constexpr std::size_t kPiece = std::size_t{1} << 26;
 
 }  // namespace
+
+std::string_view encoding_name(Encoding encoding) {
+    return encoding == Encoding::Gbk ? "GBK" : "UTF-8";
+}
 
 std::variant<std::u16string, DecodeError> decode(std::string_view bytes, Encoding encoding) {
     const UINT page = code_page(encoding);
@@ -52,7 +62,7 @@ std::variant<std::u16string, DecodeError> decode(std::string_view bytes, Encodin
         const int units =
             MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, piece.data(), size, nullptr, 0);
         if (units == 0) {
-            return DecodeError{done + first_invalid_byte(piece, page)};
+            return first_invalid_byte(piece, done, page);
         }
         const std::size_t start = text.size();
         text.resize(start + static_cast<std::size_t>(units));
@@ -85,12 +95,13 @@ std::size_t first_unconvertible(std::u16string_view text, UINT page) {
     return text.size();
 }
 
-std::variant<std::string, DecodeError> encode(std::u16string_view text, UINT page) {
+std::variant<std::string, EncodeError> encode(std::u16string_view text, UINT page) {
     if (text.empty()) {
         return std::string();
     }
     if (text.size() > INT_MAX) {
-        return DecodeError{static_cast<std::size_t>(INT_MAX)};
+        return EncodeError{static_cast<std::size_t>(INT_MAX),
+                           EncodeError::Reason::NotRepresentable};
     }
     const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
     const int size = static_cast<int>(text.size());
@@ -100,7 +111,10 @@ std::variant<std::string, DecodeError> encode(std::u16string_view text, UINT pag
     const int bytes =
         WideCharToMultiByte(page, flags, wide, size, nullptr, 0, nullptr, check_default);
     if (bytes == 0 || used_default) {
-        return DecodeError{first_unconvertible(text, page)};
+        const std::size_t at = first_unconvertible(text, page);
+        const bool surrogate = at < text.size() && text[at] >= 0xD800 && text[at] <= 0xDFFF;
+        return EncodeError{at, surrogate ? EncodeError::Reason::UnpairedSurrogate
+                                         : EncodeError::Reason::NotRepresentable};
     }
     std::string result(static_cast<std::size_t>(bytes), '\0');
     WideCharToMultiByte(page, flags, wide, size, result.data(), bytes, nullptr, nullptr);
@@ -109,11 +123,11 @@ std::variant<std::string, DecodeError> encode(std::u16string_view text, UINT pag
 
 }  // namespace
 
-std::variant<std::string, DecodeError> encode_utf8(std::u16string_view text) {
+std::variant<std::string, EncodeError> encode_utf8(std::u16string_view text) {
     return encode(text, CP_UTF8);
 }
 
-std::variant<std::string, DecodeError> encode_gbk(std::u16string_view text) {
+std::variant<std::string, EncodeError> encode_gbk(std::u16string_view text) {
     return encode(text, kGbkCodePage);
 }
 

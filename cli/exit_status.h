@@ -1,0 +1,16 @@
+#pragma once
+
+namespace mardovane::cli {
+
+// Exit statuses of mardovane-split.
+enum ExitStatus : int {
+    kDone = 0,
+    kBadUsage = 1,
+    kKeywordFileFailed = 2,
+    kInputFailed = 3,
+    kResultTooLarge = 4,
+    kOutputFailed = 5,
+    kOutOfMemory = 6,
+};
+
+}  // namespace mardovane::cli

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "substitution/split.h"
+
+namespace mardovane::cli {
+
+inline constexpr std::size_t kBlockBytes = std::size_t{4} << 20;
+
+// Reads UTF-8 text in blocks of about `block_bytes`, each cut just after a line break (a
+// longer line makes its block longer), so that any input size takes bounded memory.
+class BlockReader {
+  public:
+    BlockReader(std::istream& in, std::size_t block_bytes) : in_(in), block_bytes_(block_bytes) {}
+
+    // The next block, or false at the end of the input or on a read error.
+    bool next(std::string& block);
+    bool failed() const { return failed_; }
+
+  private:
+    std::istream& in_;
+    std::size_t block_bytes_;
+    std::string carry_;  // what was read after the last cut
+    bool end_ = false;
+    bool failed_ = false;
+};
+
+struct StreamFailure {
+    int status = 0;
+    std::string message;  // one line, without the program's name
+};
+
+// Splits the whole stream, block by block on `jobs` threads, and writes the blocks in
+// input order. Every text to find and every replacement is one line of the keyword file,
+// so none holds a line break: no match and no replacement crosses a cut, and the blocks
+// split as the whole text would. On a failure the blocks before it may have been written.
+[[nodiscard]] std::optional<StreamFailure> split_stream(std::istream& in,
+                                                        const std::string& input_name,
+                                                        std::ostream& out, const SplitPlan& plan,
+                                                        std::uint64_t times, unsigned jobs,
+                                                        std::size_t block_bytes = kBlockBytes);
+
+}  // namespace mardovane::cli
