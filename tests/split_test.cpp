@@ -140,6 +140,44 @@ TEST(Split, AgreesWithOnePassPerPairOnRandomTables) {
     EXPECT_GT(too_large, 20);
 }
 
+// A thousand renames (一 → 丁 → 丂 → …), one pair that gives AA, then 25 doublings
+// (A → BB, …, Y → ZZ): every renamed character's image is the same 2^26 letters, which
+// must be shared, not built once a pair.
+TEST(Split, RenamesBeforeDoublingsTakeMemoryOfTheResultOnly) {
+    KeywordTable table;
+    char16_t from = u'一';
+    for (int i = 0; i < 1000; ++i, ++from) {
+        table.append_line(std::u16string(1, from));
+        table.append_line(std::u16string(1, static_cast<char16_t>(from + 1)));
+    }
+    table.append_line(std::u16string(1, from));
+    table.append_line(u"AA");
+    for (char16_t letter = u'A'; letter < u'Z'; ++letter) {
+        table.append_line(std::u16string(1, letter));
+        table.append_line(std::u16string(2, static_cast<char16_t>(letter + 1)));
+    }
+    auto result = split(u"一", table);
+    ASSERT_TRUE(std::holds_alternative<std::u16string>(result));
+    const auto& text = std::get<std::u16string>(result);
+    EXPECT_EQ(text.size(), std::size_t{1} << 26);
+    EXPECT_EQ(text.find_first_not_of(u'Z'), std::u16string::npos);
+    // One more doubling would pass the limit, and must say so rather than try.
+    EXPECT_TRUE(std::holds_alternative<ResultTooLarge>(split(u"一一一一一", table)));
+}
+
+// Long images made of long images, with deletions and characters kept between them:
+// the walk that writes them must give what one pass per pair gives.
+TEST(Split, LongImagesAreWrittenAsOnePassPerPairWrites) {
+    const KeywordTable table(
+        {u"a", u"xbyb", u"b", u"cczc", u"c", u"dd", u"z", u"", u"d", u"0123456789"});
+    const std::vector<std::u16string> texts = {u"a", u"aba", u"zaz", u"cab"};
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        auto slow = reference_split(texts[i], table, 1 << 20);
+        ASSERT_TRUE(slow.has_value());
+        EXPECT_EQ(split_ok(texts[i], table), slow->text) << "text " << i;
+    }
+}
+
 TEST(SplitPlan, CanBeAppliedAgainForAnotherClick) {
     const SplitPlan plan(table_of({u"湖", u"氵胡", u"胡", u"古月"}));
     const auto once = std::get<std::u16string>(plan.apply(u"湖"));

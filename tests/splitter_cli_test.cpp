@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -56,6 +58,9 @@ TEST_F(Splitter, WritesTheSplitTextByteForByte) {
         {"zero clicks", {"--times", "0"}, "湖", "湖"},
         {"many clicks stop at a fixed point", {"--times", "1000000000"}, "湖", "氵古月"},
         {"ASCII untouched", {}, "a b\tc", "a b\tc"},
+        {"- is standard input", {"-"}, "好", "女子"},
+        {"-- ends the options", {"--", "-"}, "好", "女子"},
+        {"one job", {"--jobs", "1"}, "湖\n好", "氵胡\n女子"},
     };
     for (const auto& test : cases) {
         const Outcome result = run(test.arguments, test.input);
@@ -82,6 +87,54 @@ TEST_F(Splitter, ChecksAKeywordFile) {
     EXPECT_EQ(run({"--check"}).out, display_path(folder.path() / "keyword.info") +
                                         ": 6 lines, 3 pairs, 0 empty texts to find, no unpaired "
                                         "last line\n");
+}
+
+TEST_F(Splitter, ManyClicksEndOnceTheTextCycles) {
+    // a and b swap on every click: an odd number of clicks swaps them, an even one does not.
+    const auto swap = folder.write("swap.info", "a\r\nX\r\nb\r\na\r\nX\r\nb\r\n");
+    const std::string keywords = display_path(swap);
+    EXPECT_EQ(run({"--keywords", keywords, "--times", "18446744073709551615"}, "ab\nc").out,
+              "ba\nc");
+    EXPECT_EQ(run({"--keywords", keywords, "--times", "18446744073709551614"}, "ab\nc").out,
+              "ab\nc");
+    EXPECT_EQ(run({"--keywords", keywords, "--times", "3"}, "aab").out, "bba");
+}
+
+TEST_F(Splitter, WritesAnOutputFileWholeOrNotAtAll) {
+    const auto output = folder.write("out.txt", "old");
+    const std::string name = display_path(output);
+    std::filesystem::permissions(output, std::filesystem::perms::owner_read |
+                                             std::filesystem::perms::owner_write |
+                                             std::filesystem::perms::group_read);
+    const Outcome done = run({"-o", name}, "好");
+    EXPECT_EQ(done.status, kDone) << done.err;
+    EXPECT_EQ(done.out, "");
+    std::ifstream written(output, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), "女子");
+#ifndef _WIN32
+    EXPECT_EQ(std::filesystem::status(output).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
+#endif
+    const Outcome failed = run({"--output", name}, "好\xFF");
+    EXPECT_EQ(failed.status, kInputFailed);
+    std::ifstream kept(output, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "女子");
+    // Nothing is left beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);
+}
+
+TEST_F(Splitter, ReportsAnOutputThatCannotBeWritten) {
+    for (const auto& arguments :
+         std::vector<std::vector<std::string>>{{"--help"}, {"--version"}, {"--check"}, {}}) {
+        std::istringstream in("好");
+        std::ostringstream out;
+        out.setstate(std::ios::badbit);
+        std::ostringstream err;
+        EXPECT_EQ(run_splitter(arguments, in, out, err, folder.path()), kOutputFailed)
+            << (arguments.empty() ? "split" : arguments[0]);
+        EXPECT_TRUE(err.str().starts_with("mardovane-split: cannot write")) << err.str();
+    }
 }
 
 TEST_F(Splitter, PrintsHelpAndVersion) {
@@ -121,6 +174,26 @@ TEST_F(Splitter, FailsWithOneLineAndNoOutput) {
          kBadUsage,
          "--times takes a whole number, not '-1' (see --help)"},
         {"two inputs", {"a", "b"}, "", kBadUsage, "only one input file may be given (see --help)"},
+        {"empty keyword file name",
+         {"--keywords", ""},
+         "",
+         kBadUsage,
+         "--keywords needs a file name, not an empty one (see --help)"},
+        {"no jobs",
+         {"--jobs", "0"},
+         "",
+         kBadUsage,
+         "--jobs takes a whole number from 1 up, not '0' (see --help)"},
+        {"a directory as input",
+         {dir},
+         "",
+         kInputFailed,
+         dir + ": the input file is not a regular file"},
+        {"line break in a file name",
+         {"--keywords", dir + "/no\nne.info"},
+         "",
+         kKeywordFileFailed,
+         dir + "/no\\nne.info: the keyword file does not exist"},
         {"missing keyword file",
          {"--keywords", dir + "/none.info"},
          "好",
@@ -151,6 +224,11 @@ TEST_F(Splitter, FailsWithOneLineAndNoOutput) {
          "a",
          kResultTooLarge,
          "standard input:1: the split of this line would exceed 268435456 UTF-16 code units"},
+        {"too large names its line",
+         {"--keywords", dir + "/doubling.info"},
+         "b\nb\r\nb\na\nb",
+         kResultTooLarge,
+         "standard input:4: the split of this line would exceed 268435456 UTF-16 code units"},
     };
     for (const auto& test : cases) {
         const Outcome result = run(test.arguments, test.input);
