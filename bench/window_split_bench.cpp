@@ -74,6 +74,7 @@ class WindowSplitBench : public QObject {
         QCoreApplication::processEvents();
         QBENCHMARK_ONCE {
             QTest::mouseClick(split, Qt::LeftButton);
+            QVERIFY(QTest::qWaitFor([&] { return !window.split_running(); }));
             box->viewport()->repaint();
             QCoreApplication::processEvents();
         }

@@ -138,7 +138,16 @@ INSTANTIATE_TEST_SUITE_P(
                       CodePageCase{"\xAA\xA1", u'\uE000'}, CodePageCase{"\xFE\xFE", u'\uE4C5'},
                       CodePageCase{"\x80", u'\u20AC'}, CodePageCase{"\xA1\xA1", u'\u3000'},
                       // 锘: the first two bytes of a UTF-8 byte-order mark, without the third.
-                      CodePageCase{"\xEF\xBB", u'\u9518'}));
+                      CodePageCase{"\xEF\xBB", u'\u9518'}),
+    [](const ::testing::TestParamInfo<CodePageCase>& info) {
+        std::string name;
+        for (const char byte : std::string_view(info.param.bytes)) {
+            constexpr char kHex[] = "0123456789ABCDEF";
+            name += kHex[static_cast<unsigned char>(byte) >> 4];
+            name += kHex[static_cast<unsigned char>(byte) & 0xF];
+        }
+        return name;
+    });
 
 TEST(KeywordFilePath, AppendsTheFileNameUnchanged) {
 #ifdef _WIN32

@@ -18,6 +18,8 @@ static void register_window_resources() {
 namespace mardovane {
 namespace {
 
+constexpr int kBusyPointerDelayMs = 300;
+
 QIcon application_icon() {
     QIcon icon;
     for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
@@ -47,7 +49,8 @@ MainWindow::MainWindow(WindowServices services)
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
       services_(std::move(services)),
-      text1_(new QPlainTextEdit(this)) {
+      text1_(new QPlainTextEdit(this)),
+      busy_timer_(new QTimer(this)) {
     register_window_resources();
     setObjectName(to_qstring(layout::kForm1Name));
     setWindowTitle(to_qstring(layout::kCaption));
@@ -74,10 +77,25 @@ MainWindow::MainWindow(WindowServices services)
     text1_->setFocusPolicy(Qt::StrongFocus);
     text1_->setFocus();
 
+    // A split that takes more than a moment shows the busy pointer until it ends.
+    busy_timer_->setSingleShot(true);
+    busy_timer_->setInterval(kBusyPointerDelayMs);
+    connect(busy_timer_, &QTimer::timeout, this,
+            [] { QGuiApplication::setOverrideCursor(Qt::BusyCursor); });
+
     for (const auto& area : layout::kHotspots) {
         auto* hotspot = new HotspotWidget(area, this);
         connect(hotspot, &HotspotWidget::clicked, this,
                 [this, command = area.command] { run(command); });
+    }
+}
+
+MainWindow::~MainWindow() {
+    if (running_split_) {
+        running_split_->abandon();
+        if (!busy_timer_->isActive()) {
+            QGuiApplication::restoreOverrideCursor();
+        }
     }
 }
 
@@ -109,22 +127,66 @@ void MainWindow::run(layout::Command command) {
 }
 
 void MainWindow::split() {
-    TextBoxHolder holder(*text1_);
-    const auto failure = run_split_command(holder, services_.program_directory);
-    if (!failure) {
-        return;
+    if (splits_.click()) {
+        start_split();
     }
+}
+
+void MainWindow::start_split() {
+    // The text stays as it is until the split ends: it can be read and copied, not edited.
+    text1_->setReadOnly(true);
+    busy_timer_->start();
+    running_split_ =
+        BackgroundSplit::start(TextBoxHolder(*text1_).content(), services_.program_directory,
+                               services_.splitter, [this](SplitOutcome outcome) {
+                                   // Runs on the split's thread while the window is alive; the call
+                                   // is queued to the window's thread, and dropped there if the
+                                   // window has gone by then.
+                                   QMetaObject::invokeMethod(
+                                       this,
+                                       [this, outcome = std::move(outcome)]() mutable {
+                                           finish_split(std::move(outcome));
+                                       },
+                                       Qt::QueuedConnection);
+                               });
+}
+
+void MainWindow::finish_split(SplitOutcome outcome) {
+    running_split_.reset();
+    if (!busy_timer_->isActive()) {
+        QGuiApplication::restoreOverrideCursor();
+    }
+    busy_timer_->stop();
+    text1_->setReadOnly(false);
+    auto* failure = std::get_if<SplitFailure>(&outcome);
+    if (failure == nullptr) {
+        TextBoxHolder holder(*text1_);
+        auto& text = std::get<std::u16string>(outcome);
+        if (text != holder.content()) {
+            holder.replace_content(std::move(text));
+        }
+    }
+    if (splits_.finish(failure != nullptr)) {
+        start_split();
+    }
+    if (failure != nullptr) {
+        show_failure(*failure);
+    }
+    emit split_finished();
+}
+
+void MainWindow::show_failure(const SplitFailure& failure) {
     // Window-modal and not blocking: the split is over, the text untouched.
     auto* box =
         new QMessageBox(QMessageBox::Warning, to_qstring(layout::kCaption),
-                        QString::fromStdString(failure_text(*failure)), QMessageBox::Ok, this);
+                        QString::fromStdString(failure_text(failure)), QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("splitFailure"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
 
 void MainWindow::copy_all() {
-    services_.clipboard.set_plain_text(text1_->toPlainText());
+    services_.clipboard.set_plain_text(TextBoxHolder::text_of(*text1_));
 }
 
 void MainWindow::clear() {

@@ -2,11 +2,13 @@
 
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <filesystem>
 #include <vector>
 
+#include "window/background_split.h"
 #include "window/hotspot.h"
 #include "window/services.h"
 
@@ -17,6 +19,7 @@ struct WindowServices {
     ClipboardWriter& clipboard;
     UrlOpener& url_opener;
     QUrl web_page;
+    Splitter splitter = split_with_keyword_file;  // runs on a thread of its own
 };
 
 // The program's one window, Form1: the background picture, the text box Text1 and the
@@ -26,25 +29,37 @@ class MainWindow final : public QWidget {
 
   public:
     explicit MainWindow(WindowServices services);
+    ~MainWindow() override;
 
     // Where the window goes when first shown: centred on the screen it opens on.
     void centre_on_screen();
 
+    // Starts a split, or queues it behind the one running: each click is one split.
     void split();
+    bool split_running() const { return splits_.running(); }
     void copy_all();
     void clear();
     void open_web_page();
+
+  signals:
+    void split_finished();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
     void run(layout::Command command);
+    void start_split();
+    void finish_split(SplitOutcome outcome);
+    void show_failure(const SplitFailure& failure);
 
     WindowServices services_;
     QPixmap background_;
     QPixmap background_2x_;
     QPlainTextEdit* text1_;
+    SplitSequence splits_;
+    std::shared_ptr<BackgroundSplit> running_split_;
+    QTimer* busy_timer_;
 };
 
 }  // namespace mardovane

@@ -1,11 +1,18 @@
 #include "window/text_box_holder.h"
 
 #include <QTextCursor>
+#include <QTextDocument>
 
 namespace mardovane {
 
+QString TextBoxHolder::text_of(const QPlainTextEdit& box) {
+    QString text = box.document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));  // between the blocks
+    return text;
+}
+
 std::u16string TextBoxHolder::content() const {
-    const QString text = box_.toPlainText();
+    const QString text = text_of(box_);
     return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
                           static_cast<std::size_t>(text.size()));
 }

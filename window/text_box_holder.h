@@ -16,6 +16,9 @@ class TextBoxHolder final : public TextHolder {
     void replace_content(std::u16string text) override;
 
     static void replace_all(QPlainTextEdit& box, const QString& text);
+    // Every character of the box as it holds it (toPlainText() would turn a no-break space
+    // into a plain one), with its line breaks as LF.
+    static QString text_of(const QPlainTextEdit& box);
 
   private:
     QPlainTextEdit& box_;

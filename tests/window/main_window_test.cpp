@@ -7,13 +7,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
+#include <atomic>
+#include <filesystem>
 #include <fstream>
+#include <future>
 #include <memory>
 
 #include "window/hotspot.h"
 #include "window/layout.h"
 #include "window/main_window.h"
 #include "window/strings.h"
+#include "window/text_box_holder.h"
 
 using namespace mardovane;
 
@@ -68,6 +72,11 @@ class MainWindowTest : public QObject {
         }
         QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(window_.get(), point));
     }
+    // Splits run on a thread of their own: waits until the last one has ended.
+    bool settled() const {
+        return QTest::qWaitFor([&] { return !window_->split_running(); }, 10000);
+    }
+    void click_split() const { QTest::mouseClick(hotspot("Label1"), Qt::LeftButton); }
     QMessageBox* failure_box() const {
         return window_->findChild<QMessageBox*>(QStringLiteral("splitFailure"));
     }
@@ -194,6 +203,7 @@ class MainWindowTest : public QObject {
         QFETCH(int, pages);
         text1()->setPlainText(QStringLiteral("好"));
         click_at(point);
+        QVERIFY(settled());
         QCOMPARE(text1()->toPlainText(), text_after);
         QCOMPARE(clipboard_.texts.size(), copies);
         QCOMPARE(opener_.urls.size(), pages);
@@ -203,13 +213,15 @@ class MainWindowTest : public QObject {
         text1()->setPlainText(QStringLiteral("好"));
         QTest::mousePress(hotspot("Label1"), Qt::LeftButton, {}, QPoint(10, 10));
         QTest::mouseRelease(hotspot("Label1"), Qt::LeftButton, {}, QPoint(150, 10));
+        QVERIFY(!window_->split_running());
         QCOMPARE(text1()->toPlainText(), QStringLiteral("好"));
     }
 
     void a_split_is_one_edit_that_undo_takes_back() {
         text1()->setPlainText(QStringLiteral("你好\n好"));
         QVERIFY(!text1()->document()->isUndoAvailable());
-        QTest::mouseClick(hotspot("Label1"), Qt::LeftButton);
+        click_split();
+        QVERIFY(settled());
         QCOMPARE(text1()->toPlainText(), QStringLiteral("你女子\n女子"));
         text1()->undo();
         QCOMPARE(text1()->toPlainText(), QStringLiteral("你好\n好"));
@@ -218,7 +230,8 @@ class MainWindowTest : public QObject {
 
     void an_unchanged_text_makes_no_edit() {
         text1()->setPlainText(QStringLiteral("abc"));
-        QTest::mouseClick(hotspot("Label1"), Qt::LeftButton);
+        click_split();
+        QVERIFY(settled());
         QCOMPARE(text1()->toPlainText(), QStringLiteral("abc"));
         QVERIFY(!text1()->document()->isUndoAvailable());
         QVERIFY(failure_box() == nullptr);
@@ -226,9 +239,11 @@ class MainWindowTest : public QObject {
 
     void the_table_is_read_afresh_on_every_split() {
         text1()->setPlainText(QStringLiteral("好"));
-        QTest::mouseClick(hotspot("Label1"), Qt::LeftButton);
+        click_split();
+        QVERIFY(settled());
         write_keywords("\xC5\xAE\r\nX\r\n");  // 女 → X
-        QTest::mouseClick(hotspot("Label1"), Qt::LeftButton);
+        click_split();
+        QVERIFY(settled());
         QCOMPARE(text1()->toPlainText(), QStringLiteral("X子"));
     }
 
@@ -256,7 +271,8 @@ class MainWindowTest : public QObject {
             write_keywords(keywords);
         }
         text1()->setPlainText(QStringLiteral("好a"));
-        QTest::mouseClick(hotspot("Label1"), Qt::LeftButton);
+        click_split();
+        QVERIFY(settled());
         QCOMPARE(text1()->toPlainText(), QStringLiteral("好a"));
         QVERIFY(!text1()->document()->isUndoAvailable());
         QMessageBox* box = failure_box();
@@ -267,6 +283,73 @@ class MainWindowTest : public QObject {
         if (!says.contains(QStringLiteral("上限"))) {
             QVERIFY(box->text().contains(folder_->filePath(QStringLiteral("keyword.info"))));
         }
+    }
+
+    void every_character_survives_paste_split_and_copy() {
+        // A no-break space, a line separator, a byte-order mark, a character outside the
+        // BMP and a lone surrogate: the box gives back what it was given.
+        const QString text = QString::fromUtf16(u"好\u00A0好\u2028\uFEFF😀\xD800好");
+        QApplication::clipboard()->setText(text);
+        text1()->paste();
+        QCOMPARE(TextBoxHolder::text_of(*text1()), text);
+        click_split();
+        QVERIFY(settled());
+        QTest::mouseClick(hotspot("Label2"), Qt::LeftButton);
+        QCOMPARE(clipboard_.texts,
+                 QStringList{QString::fromUtf16(u"女子\u00A0女子\u2028\uFEFF😀\xD800女子")});
+    }
+
+    void clicks_during_a_split_queue_one_split_each() {
+        // A split that waits until the test lets it go, with 湖 → 氵胡 and 胡 → 古月.
+        auto gate = std::make_shared<std::promise<void>>();
+        std::shared_future<void> opened = gate->get_future().share();
+        window_ = std::make_unique<MainWindow>(
+            WindowServices{folder_->path().toStdString(), clipboard_, opener_, kWebPage,
+                           [opened](std::u16string text, const std::filesystem::path& folder) {
+                               opened.wait();
+                               return split_with_keyword_file(std::move(text), folder);
+                           }});
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        write_keywords("\xBA\xFA\r\n\xB9\xC5\xD4\xC2\r\n\xBA\xFE\r\n\xE3\xDF\xBA\xFA\r\n");
+        text1()->setPlainText(QStringLiteral("湖"));
+        click_split();
+        click_split();
+        QVERIFY(window_->split_running());
+        QVERIFY(text1()->isReadOnly());
+        // The window answers: copy all takes the text as it stands, the pointer shows work.
+        QTest::mouseClick(hotspot("Label2"), Qt::LeftButton);
+        QCOMPARE(clipboard_.texts, QStringList{QStringLiteral("湖")});
+        QTRY_VERIFY(QGuiApplication::overrideCursor() != nullptr);
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
+        gate->set_value();
+        QVERIFY(settled());
+        QCOMPARE(text1()->toPlainText(), QStringLiteral("氵古月"));
+        QVERIFY(!text1()->isReadOnly());
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        text1()->undo();  // one step a split
+        QCOMPARE(text1()->toPlainText(), QStringLiteral("氵胡"));
+    }
+
+    void closing_during_a_split_does_not_wait_for_it() {
+        auto gate = std::make_shared<std::promise<void>>();
+        std::shared_future<void> opened = gate->get_future().share();
+        auto ended = std::make_shared<std::atomic<bool>>(false);
+        window_ = std::make_unique<MainWindow>(WindowServices{
+            folder_->path().toStdString(), clipboard_, opener_, kWebPage,
+            [opened, ended](std::u16string text, const std::filesystem::path& folder) {
+                opened.wait();
+                auto outcome = split_with_keyword_file(std::move(text), folder);
+                ended->store(true);
+                return outcome;
+            }});
+        text1()->setPlainText(QStringLiteral("好"));
+        click_split();
+        window_.reset();  // returns at once, with the split still waiting
+        QVERIFY(!ended->load());
+        gate->set_value();
+        QTRY_VERIFY(ended->load());
+        QTest::qWait(50);  // what the split hands back has nobody to go to
     }
 
     void copy_all_takes_the_whole_text_whatever_is_selected() {
