@@ -3,12 +3,14 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <variant>
 
 #include "resource_ids.h"
 #include "substitution/program_directory.h"
 #include "substitution/text_codec.h"
+#include "window/background_split.h"
 #include "window/failure_text.h"
 #include "window/layout.h"
 #include "window/win32/edit_text_holder.h"
@@ -19,6 +21,10 @@ namespace {
 constexpr wchar_t kClassName[] = L"MardovaneForm1";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int kText1Id = 1;
+// A split's outcome, handed from its thread: lParam owns a heap SplitOutcome.
+constexpr UINT kSplitDone = WM_APP + 1;
+constexpr UINT_PTR kBusyTimer = 1;
+constexpr UINT kBusyPointerDelayMs = 300;
 
 struct WindowState {
     HINSTANCE instance = nullptr;
@@ -28,6 +34,9 @@ struct WindowState {
     HFONT font = nullptr;
     HCURSOR hand = nullptr;
     std::optional<std::size_t> pressed;  // the hotspot the left button went down on
+    SplitSequence splits;
+    std::shared_ptr<BackgroundSplit> running_split;
+    bool busy = false;  // the split has taken long enough to show the busy pointer
 };
 
 std::wstring wide(const std::string& utf8) {
@@ -51,11 +60,45 @@ void warn(HWND window, const std::wstring& text) {
     MessageBoxW(window, text.c_str(), kCaption.c_str(), MB_OK | MB_ICONWARNING);
 }
 
-void split(HWND window, WindowState& state) {
-    EditTextHolder holder(state.edit);
+void start_split(HWND window, WindowState& state) {
+    // The text stays as it is until the split ends: it can be read and copied, not edited.
+    SendMessageW(state.edit, EM_SETREADONLY, TRUE, 0);
+    SetTimer(window, kBusyTimer, kBusyPointerDelayMs, nullptr);
     const auto folder = program_directory();
     const auto* path = std::get_if<std::filesystem::path>(&folder);
-    if (const auto failure = run_split_command(holder, path ? *path : std::filesystem::path())) {
+    state.running_split = BackgroundSplit::start(
+        EditTextHolder(state.edit).content(), path ? *path : std::filesystem::path(),
+        split_with_keyword_file, [window](SplitOutcome outcome) {
+            auto* handed = new SplitOutcome(std::move(outcome));
+            if (!PostMessageW(window, kSplitDone, 0, reinterpret_cast<LPARAM>(handed))) {
+                delete handed;
+            }
+        });
+}
+
+void split(HWND window, WindowState& state) {
+    if (state.splits.click()) {
+        start_split(window, state);
+    }
+}
+
+void finish_split(HWND window, WindowState& state, SplitOutcome outcome) {
+    state.running_split.reset();
+    KillTimer(window, kBusyTimer);
+    state.busy = false;
+    SendMessageW(state.edit, EM_SETREADONLY, FALSE, 0);
+    const auto* failure = std::get_if<SplitFailure>(&outcome);
+    if (failure == nullptr) {
+        EditTextHolder holder(state.edit);
+        auto& text = std::get<std::u16string>(outcome);
+        if (text != holder.content()) {
+            holder.replace_content(std::move(text));
+        }
+    }
+    if (state.splits.finish(failure != nullptr)) {
+        start_split(window, state);
+    }
+    if (failure != nullptr) {
         warn(window, wide(failure_text(*failure)));
     }
 }
@@ -170,10 +213,24 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
                 const auto hotspot = hotspot_at(point.x, point.y);
                 const bool hand =
                     hotspot && layout::kHotspots[*hotspot].pointer == layout::Pointer::Hand;
-                SetCursor(hand ? state->hand : LoadCursorW(nullptr, IDC_ARROW));
+                SetCursor(state->busy ? LoadCursorW(nullptr, IDC_APPSTARTING)
+                          : hand      ? state->hand
+                                      : LoadCursorW(nullptr, IDC_ARROW));
                 return TRUE;
             }
             break;
+        case WM_TIMER:
+            if (w == kBusyTimer) {
+                KillTimer(window, kBusyTimer);
+                state->busy = true;
+                SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+            }
+            return 0;
+        case kSplitDone: {
+            std::unique_ptr<SplitOutcome> outcome(reinterpret_cast<SplitOutcome*>(l));
+            finish_split(window, *state, std::move(*outcome));
+            return 0;
+        }
         case WM_LBUTTONDOWN:
             state->pressed =
                 hotspot_at(static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
@@ -202,13 +259,23 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
         case WM_SETFOCUS:
             SetFocus(state->edit);
             return 0;
-        case WM_DESTROY:
+        case WM_DESTROY: {
+            // A split still running is left to end unseen; what it already handed over
+            // is dropped here.
+            if (state->running_split) {
+                state->running_split->abandon();
+            }
+            MSG handed{};
+            while (PeekMessageW(&handed, window, kSplitDone, kSplitDone, PM_REMOVE)) {
+                delete reinterpret_cast<SplitOutcome*>(handed.lParam);
+            }
             DeleteObject(state->font);
             DeleteObject(state->background);
             delete state;
             SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             PostQuitMessage(0);
             return 0;
+        }
         default:
             break;
     }

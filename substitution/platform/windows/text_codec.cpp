@@ -13,9 +13,35 @@ UINT code_page(Encoding encoding) {
     return encoding == Encoding::Gbk ? kGbkCodePage : CP_UTF8;
 }
 
+// Whether the last bytes of the input begin a sequence that more bytes would complete:
+// a GBK lead byte alone, or a UTF-8 lead byte followed by fitting continuation bytes.
+bool cut_off_by_the_end(std::string_view rest, UINT page) {
+    const auto lead = static_cast<unsigned char>(rest[0]);
+    if (page != CP_UTF8) {
+        return rest.size() == 1 && lead >= 0x81 && lead <= 0xFE;
+    }
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                              : 0;
+    if (rest.size() >= length) {
+        return false;
+    }
+    for (std::size_t i = 1; i < rest.size(); ++i) {
+        const auto next = static_cast<unsigned char>(rest[i]);
+        // The second byte of some leads has a narrower range: no overlong forms, no
+        // surrogates, nothing past U+10FFFF.
+        const unsigned low = i > 1 ? 0x80 : lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+        const unsigned high = i > 1 ? 0xBF : lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+        if (next < low || next > high) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Windows converts whole buffers and only says that something was invalid; this finds the
-// first byte that no sequence of one to four bytes starting there converts. A sequence that
-// runs into the end of the input from a lead byte is cut off rather than invalid.
+// first byte that no sequence of one to four bytes starting there converts.
 DecodeError first_invalid_byte(std::string_view bytes, std::size_t base, UINT page) {
     std::size_t at = 0;
     while (at < bytes.size()) {
@@ -26,12 +52,9 @@ DecodeError first_invalid_byte(std::string_view bytes, std::size_t base, UINT pa
             ++length;
         }
         if (length > 4 || at + length > bytes.size()) {
-            const auto lead = static_cast<unsigned char>(bytes[at]);
-            const bool starts_sequence =
-                page == CP_UTF8 ? lead >= 0xC2 && lead <= 0xF4 : lead >= 0x81 && lead <= 0xFE;
-            const bool cut_off = length <= 4 && starts_sequence;
-            return {base + at, cut_off ? DecodeError::Reason::Truncated
-                                       : DecodeError::Reason::InvalidSequence};
+            return {base + at, cut_off_by_the_end(bytes.substr(at), page)
+                                   ? DecodeError::Reason::Truncated
+                                   : DecodeError::Reason::InvalidSequence};
         }
         at += length;
     }
