@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
 
@@ -28,17 +29,17 @@ void for_each_line(std::basic_string_view<Char> text, Visit&& visit) {
 // How many line breaks `text` holds: CR LF counts once, a lone CR or LF once each.
 template <typename Char>
 std::size_t count_line_breaks(std::basic_string_view<Char> text) {
-    std::size_t breaks = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == Char('\n') ||
-            (text[i] == Char('\r') && (i + 1 >= text.size() || text[i + 1] != Char('\n')))) {
+    // Every LF, and every CR that no LF follows: counted with the library's fast scans.
+    std::size_t breaks = static_cast<std::size_t>(std::count(text.begin(), text.end(), Char('\n')));
+    for (std::size_t cr = text.find(Char('\r')); cr != text.npos;
+         cr = text.find(Char('\r'), cr + 1)) {
+        if (cr + 1 >= text.size() || text[cr + 1] != Char('\n')) {
             ++breaks;
         }
     }
     return breaks;
 }
 
-// The 1-based number of the line that holds position `offset` of `text`.
 // A CR just before `offset` ends its line only if no LF follows it.
 template <typename Char>
 std::size_t line_number_at(std::basic_string_view<Char> text, std::size_t offset) {

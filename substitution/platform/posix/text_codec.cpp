@@ -159,15 +159,6 @@ std::size_t first_unpaired_surrogate(std::u16string_view text) {
     return text.size();
 }
 
-// A piece of at most kPieceBytes code units that does not cut a surrogate pair.
-std::u16string_view next_utf16_piece(std::u16string_view rest) {
-    if (rest.size() <= kPieceBytes) {
-        return rest;
-    }
-    const std::size_t cut = U16_IS_TRAIL(rest[kPieceBytes]) ? kPieceBytes - 1 : kPieceBytes;
-    return rest.substr(0, cut);
-}
-
 }  // namespace
 
 std::string_view encoding_name(Encoding encoding) {
@@ -179,22 +170,27 @@ std::variant<std::u16string, DecodeError> decode(std::string_view bytes, Encodin
 }
 
 std::variant<std::string, EncodeError> encode_utf8(std::u16string_view text) {
+    // Through a small buffer: sizing the result for three bytes a unit up front would
+    // clear far more memory than the result takes.
     std::string bytes;
+    bytes.reserve(text.size() + text.size() / 2);
+    char buffer[3 * kOutputUnits];
     std::size_t done = 0;
     while (done < text.size()) {
-        const std::u16string_view piece = next_utf16_piece(text.substr(done));
-        const std::size_t start = bytes.size();
-        bytes.resize(start + 3 * piece.size());  // at most three bytes a code unit
+        std::u16string_view piece = text.substr(done, kOutputUnits);
+        if (piece.size() == kOutputUnits && U16_IS_LEAD(piece.back())) {
+            piece.remove_suffix(1);  // keep a surrogate pair together
+        }
         int32_t written = 0;
         UErrorCode status = U_ZERO_ERROR;
-        u_strToUTF8(bytes.data() + start, static_cast<int32_t>(3 * piece.size()), &written,
+        u_strToUTF8(buffer, static_cast<int32_t>(sizeof buffer), &written,
                     reinterpret_cast<const UChar*>(piece.data()),
                     static_cast<int32_t>(piece.size()), &status);
         if (U_FAILURE(status)) {
             return EncodeError{done + first_unpaired_surrogate(piece),
                                EncodeError::Reason::UnpairedSurrogate};
         }
-        bytes.resize(start + static_cast<std::size_t>(written));
+        bytes.append(buffer, static_cast<std::size_t>(written));
         done += piece.size();
     }
     return bytes;
