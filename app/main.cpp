@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Mardovane"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     QGuiApplication::setDesktopFileName(QStringLiteral(MARDOVANE_APP_ID));
+    mardovane::install_qt_translations(application, QLocale::system());
 
     const auto folder = mardovane::program_directory();
     if (const auto* error = std::get_if<mardovane::ProgramDirectoryError>(&folder)) {

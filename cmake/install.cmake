@@ -58,6 +58,8 @@ set(CPACK_PACKAGE_CONTACT "Mardovane developers <dev@mardovane.example>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "${MARDOVANE_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own texts (the context menu) in the desktop's language.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -30,6 +30,7 @@ HotspotWidget::HotspotWidget(const layout::Hotspot& area, QWidget* parent)
     setAutoFillBackground(false);
     setCursor(cursor_for(area.pointer));
     setAccessibleName(to_qstring(area.accessible_name));
+    setToolTip(to_qstring(area.tooltip));
 }
 
 void HotspotWidget::mousePressEvent(QMouseEvent* event) {

@@ -36,7 +36,12 @@ struct Hotspot {
     int tab_index;
     Command command;
     std::string_view accessible_name;  // UTF-8
+    std::string_view tooltip;          // UTF-8; empty: none
 };
+
+// The keyboard's way to the two visible commands, the same in every front end.
+inline constexpr std::string_view kSplitShortcut = "Ctrl+Enter";
+inline constexpr std::string_view kCopyAllShortcut = "Ctrl+Shift+C";
 
 inline constexpr std::string_view kCaption = "Mardovane";
 inline constexpr std::string_view kForm1Name = "Form1";
@@ -50,12 +55,30 @@ inline constexpr double kText1PointSize = 10.5;
 inline constexpr std::string_view kNotice = "本工具仅用于娱乐，请勿用于正式文档";
 
 inline constexpr std::array<Hotspot, 4> kHotspots = {{
-    {"Label1", {315, 5190, 1485, 675}, Pointer::Hand, 1, Command::Split, "拆分文字"},
-    {"Label2", {2085, 5205, 1380, 675}, Pointer::Arrow, 2, Command::CopyAll, "复制全部"},
+    {"Label1",
+     {315, 5190, 1485, 675},
+     Pointer::Hand,
+     1,
+     Command::Split,
+     "拆分文字",
+     "拆分文字 (Ctrl+Enter)"},
+    {"Label2",
+     {2085, 5205, 1380, 675},
+     Pointer::Arrow,
+     2,
+     Command::CopyAll,
+     "复制全部",
+     "复制全部 (Ctrl+Shift+C)"},
     // Below the client area, and the window cannot grow: never visible, never clicked.
-    {"Label4", {4095, 6630, 1545, 660}, Pointer::Arrow, 3, Command::Clear, "清除"},
+    {"Label4", {4095, 6630, 1545, 660}, Pointer::Arrow, 3, Command::Clear, "清除", ""},
     // The notice, all but its left-most 38 pixels.
-    {"Label5", {4470, 5370, 3615, 405}, Pointer::Hand, 4, Command::OpenWebPage, kNotice},
+    {"Label5",
+     {4470, 5370, 3615, 405},
+     Pointer::Hand,
+     4,
+     Command::OpenWebPage,
+     kNotice,
+     "打开网页"},
 }};
 
 // The background picture: drawn once at its natural size at the top-left corner. It is

@@ -2,9 +2,12 @@
 
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
+#include <QTranslator>
 
 #include "window/failure_text.h"
 #include "window/strings.h"
@@ -44,6 +47,16 @@ QFont text1_font() {
 
 }  // namespace
 
+bool install_qt_translations(QCoreApplication& application, const QLocale& locale) {
+    auto* translator = new QTranslator(&application);
+    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
 MainWindow::MainWindow(WindowServices services)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -82,6 +95,15 @@ MainWindow::MainWindow(WindowServices services)
     busy_timer_->setInterval(kBusyPointerDelayMs);
     connect(busy_timer_, &QTimer::timeout, this,
             [] { QGuiApplication::setOverrideCursor(Qt::BusyCursor); });
+
+    const auto shortcut = [this](std::string_view keys, void (MainWindow::*command)()) {
+        auto* action = new QShortcut(QKeySequence(to_qstring(keys)), this);
+        action->setContext(Qt::WindowShortcut);
+        connect(action, &QShortcut::activated, this, command);
+    };
+    shortcut(layout::kSplitShortcut, &MainWindow::split);
+    shortcut("Ctrl+Return", &MainWindow::split);  // the Return key, beside keypad Enter
+    shortcut(layout::kCopyAllShortcut, &MainWindow::copy_all);
 
     for (const auto& area : layout::kHotspots) {
         auto* hotspot = new HotspotWidget(area, this);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+#include <QLocale>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -13,6 +15,10 @@
 #include "window/services.h"
 
 namespace mardovane {
+
+// Loads Qt's own translations for `locale` (the text box's context menu, the standard
+// dialogs), so that they speak the desktop's language. Returns false where none is found.
+bool install_qt_translations(QCoreApplication& application, const QLocale& locale);
 
 struct WindowServices {
     std::filesystem::path program_directory;  // where keyword.info is read on each split

@@ -1,11 +1,13 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 #include <QWindow>
 #include <atomic>
 #include <filesystem>
@@ -350,6 +352,63 @@ class MainWindowTest : public QObject {
         gate->set_value();
         QTRY_VERIFY(ended->load());
         QTest::qWait(50);  // what the split hands back has nobody to go to
+    }
+
+    void the_keyboard_reaches_split_and_copy_all_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("text_after");
+        QTest::addColumn<int>("copies");
+        const int ctrl = Qt::ControlModifier;
+        QTest::newRow("Ctrl+Return splits")
+            << int(Qt::Key_Return) << ctrl << QStringLiteral("女子") << 0;
+        QTest::newRow("Ctrl+Enter splits")
+            << int(Qt::Key_Enter) << int(ctrl | Qt::KeypadModifier) << QStringLiteral("女子") << 0;
+        QTest::newRow("Ctrl+Shift+C copies all")
+            << int(Qt::Key_C) << int(ctrl | Qt::ShiftModifier) << QStringLiteral("好") << 1;
+        QTest::newRow("Return alone is a line break")
+            << int(Qt::Key_Return) << 0 << QStringLiteral("好\n") << 0;
+    }
+
+    void the_keyboard_reaches_split_and_copy_all() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, text_after);
+        QFETCH(int, copies);
+        text1()->setPlainText(QStringLiteral("好"));
+        text1()->moveCursor(QTextCursor::End);
+        QTest::keyClick(text1(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QVERIFY(settled());
+        QCOMPARE(text1()->toPlainText(), text_after);
+        QCOMPARE(clipboard_.texts.size(), copies);
+    }
+
+    void the_tooltips_name_command_and_shortcut() {
+        QCOMPARE(hotspot("Label1")->toolTip(), QStringLiteral("拆分文字 (Ctrl+Enter)"));
+        QCOMPARE(hotspot("Label2")->toolTip(), QStringLiteral("复制全部 (Ctrl+Shift+C)"));
+    }
+
+    void the_context_menu_speaks_chinese_on_a_chinese_desktop() {
+        QVERIFY(install_qt_translations(*QCoreApplication::instance(),
+                                        QLocale(QStringLiteral("zh_CN"))));
+        std::unique_ptr<QMenu> menu(text1()->createStandardContextMenu());
+        QStringList texts;
+        for (const QAction* action : menu->actions()) {
+            if (!action->isSeparator()) {
+                texts << action->text()
+                             .section(QLatin1Char('\t'), 0, 0)
+                             .remove(QLatin1Char('&'))
+                             .section(QLatin1Char('('), 0, 0);
+            }
+        }
+        for (auto* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+        // Qt's own Chinese for Undo is 撤消, the older spelling of 撤销.
+        for (const char* expected : {"撤消", "重做", "剪切", "复制", "粘贴", "删除", "全选"}) {
+            QVERIFY2(texts.contains(QString::fromUtf8(expected)), qPrintable(texts.join(u',')));
+        }
     }
 
     void copy_all_takes_the_whole_text_whatever_is_selected() {

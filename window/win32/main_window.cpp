@@ -24,6 +24,8 @@ constexpr int kText1Id = 1;
 // A split's outcome, handed from its thread: lParam owns a heap SplitOutcome.
 constexpr UINT kSplitDone = WM_APP + 1;
 constexpr UINT_PTR kBusyTimer = 1;
+// A command asked for from the keyboard: wParam is the layout::Command.
+constexpr UINT kRunCommand = WM_APP + 2;
 constexpr UINT kBusyPointerDelayMs = 300;
 
 struct WindowState {
@@ -226,6 +228,9 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
                 SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
             }
             return 0;
+        case kRunCommand:
+            run(window, *state, static_cast<layout::Command>(w));
+            return 0;
         case kSplitDone: {
             std::unique_ptr<SplitOutcome> outcome(reinterpret_cast<SplitOutcome*>(l));
             finish_split(window, *state, std::move(*outcome));
@@ -283,6 +288,30 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
 }
 
 }  // namespace
+
+bool handle_keyboard_shortcut(HWND window, const MSG& message) {
+    if (message.message != WM_KEYDOWN || (GetKeyState(VK_CONTROL) & 0x8000) == 0) {
+        return false;
+    }
+    const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    if (message.wParam == VK_RETURN && !shift) {  // Ctrl+Enter, the main and keypad keys
+        PostMessageW(window, kRunCommand, static_cast<WPARAM>(layout::Command::Split), 0);
+        return true;
+    }
+    if (message.wParam == 'C' && shift) {  // Ctrl+Shift+C
+        PostMessageW(window, kRunCommand, static_cast<WPARAM>(layout::Command::CopyAll), 0);
+        return true;
+    }
+    if (message.wParam == 'A' && !shift) {  // Ctrl+A, which the EDIT control lacks
+        const auto* state =
+            reinterpret_cast<WindowState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (state != nullptr && message.hwnd == state->edit) {
+            SendMessageW(state->edit, EM_SETSEL, 0, -1);
+            return true;
+        }
+    }
+    return false;
+}
 
 HWND create_main_window(HINSTANCE instance, std::wstring web_page, int show_command) {
     auto* state = new WindowState;

@@ -11,4 +11,8 @@ namespace mardovane::win32 {
 // shown. Returns nullptr if the window cannot be created.
 HWND create_main_window(HINSTANCE instance, std::wstring web_page, int show_command);
 
+// Ctrl+Enter splits, Ctrl+Shift+C copies all and Ctrl+A selects the whole text, as in the
+// Qt window. Returns true when `message` was one of them, which then goes no further.
+bool handle_keyboard_shortcut(HWND window, const MSG& message);
+
 }  // namespace mardovane::win32
