@@ -22,5 +22,5 @@ done
 fixed=$(wrestool -x --raw --type=16 "$exe" | od -An -v -tx1 | tr -d ' \n' | grep -o 'bd04effe.\{56\}')
 check "numeric versions 1.0.0.0" test "${fixed:16:32}" = "00000100000000000000010000000000"
 dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')
-check "only Windows' own DLLs ($dlls)" test "$dlls" = "GDI32.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL "
+check "only Windows' own DLLs ($dlls)" test "$dlls" = "COMCTL32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL "
 finish

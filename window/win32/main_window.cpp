@@ -1,5 +1,6 @@
 #include "window/win32/main_window.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstring>
@@ -177,6 +178,34 @@ HWND create_text1(HWND window, WindowState& state) {
     return edit;
 }
 
+// The tooltips of the hotspots that have one: a tooltip control over each rectangle.
+void add_tooltips(HWND window, HINSTANCE instance) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);  // registers the tooltip class
+    HWND tips = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                window, nullptr, instance, nullptr);
+    if (tips == nullptr) {
+        return;
+    }
+    for (std::size_t i = 0; i < layout::kHotspots.size(); ++i) {
+        const layout::Hotspot& area = layout::kHotspots[i];
+        if (area.tooltip.empty()) {
+            continue;
+        }
+        std::wstring text = wide(std::string(area.tooltip));
+        const layout::Rect pixels = area.twips.in_pixels();
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = window;
+        tool.uId = i + 1;
+        tool.rect = {pixels.left, pixels.top, pixels.left + pixels.width,
+                     pixels.top + pixels.height};
+        tool.lpszText = text.data();  // copied by the control
+        SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
 void paint(HWND window, const WindowState& state) {
     PAINTSTRUCT paint{};
     HDC target = BeginPaint(window, &paint);
@@ -203,6 +232,7 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
         }
         case WM_CREATE:
             state->edit = create_text1(window, *state);
+            add_tooltips(window, state->instance);
             return 0;
         case WM_PAINT:
             paint(window, *state);
