@@ -1,11 +1,16 @@
 #include "cli/stream_split.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <deque>
 #include <future>
 #include <istream>
+#include <mutex>
 #include <ostream>
+#include <thread>
+#include <vector>
 
 #include "cli/block_split.h"
 #include "cli/exit_status.h"
@@ -24,6 +29,68 @@ std::size_t cut_point(const std::string& block, std::size_t from) {
     }
     return std::string::npos;
 }
+
+// A few threads that live as long as the stream, so that each one's memory is reused from
+// block to block rather than mapped afresh for every block.
+class BlockWorkers {
+  public:
+    BlockWorkers(unsigned count, const SplitPlan& plan, std::uint64_t times)
+        : plan_(plan), times_(times) {
+        for (unsigned i = 0; i < count; ++i) {
+            threads_.emplace_back([this] { work(); });
+        }
+    }
+    ~BlockWorkers() {
+        {
+            const std::lock_guard lock(mutex_);
+            stopping_ = true;
+            queue_.clear();  // blocks nobody will land any more
+        }
+        ready_.notify_all();
+        for (auto& thread : threads_) {
+            thread.join();
+        }
+    }
+    BlockWorkers(const BlockWorkers&) = delete;
+    BlockWorkers& operator=(const BlockWorkers&) = delete;
+
+    std::future<BlockResult> submit(std::string bytes) {
+        std::packaged_task<BlockResult()> task(
+            [this, bytes = std::move(bytes)] { return split_block(plan_, bytes, times_); });
+        auto result = task.get_future();
+        {
+            const std::lock_guard lock(mutex_);
+            queue_.push_back(std::move(task));
+        }
+        ready_.notify_one();
+        return result;
+    }
+
+  private:
+    void work() {
+        for (;;) {
+            std::packaged_task<BlockResult()> task;
+            {
+                std::unique_lock lock(mutex_);
+                ready_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+                if (stopping_) {
+                    return;
+                }
+                task = std::move(queue_.front());
+                queue_.pop_front();
+            }
+            task();
+        }
+    }
+
+    const SplitPlan& plan_;
+    std::uint64_t times_;
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<std::packaged_task<BlockResult()>> queue_;
+    bool stopping_ = false;
+    std::vector<std::thread> threads_;
+};
 
 struct Flight {
     std::size_t byte_offset;  // of the block in the whole input
@@ -92,6 +159,7 @@ std::optional<StreamFailure> split_stream(std::istream& in, const std::string& i
                                           std::uint64_t times, unsigned jobs,
                                           std::size_t block_bytes) {
     BlockReader reader(in, block_bytes);
+    BlockWorkers workers(std::max(1u, jobs), plan, times);
     std::deque<Flight> in_flight;
     std::size_t next_line = 1;  // the first line of the oldest block still in flight
 
@@ -118,15 +186,11 @@ std::optional<StreamFailure> split_stream(std::istream& in, const std::string& i
     std::string block;
     while (reader.next(block)) {
         const std::size_t size = block.size();
-        // A single worker needs no thread: the block is split when it is landed.
-        const auto policy = jobs > 1 ? std::launch::async : std::launch::deferred;
-        in_flight.push_back({offset, std::async(policy, [&plan, times, bytes = std::move(block)] {
-                                 return split_block(plan, bytes, times);
-                             })});
+        in_flight.push_back({offset, workers.submit(std::move(block))});
         offset += size;
         block.clear();
         // While `jobs` blocks are split, this thread reads the next one.
-        if (in_flight.size() > (jobs > 1 ? jobs : 0)) {
+        if (in_flight.size() > jobs) {
             if (auto failure = land()) {
                 return failure;
             }

@@ -10,7 +10,7 @@
 
 namespace mardovane::cli {
 
-inline constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+inline constexpr std::size_t kBlockBytes = std::size_t{2} << 20;
 
 // Reads UTF-8 text in blocks of about `block_bytes`, each cut just after a line break (a
 // longer line makes its block longer), so that any input size takes bounded memory.

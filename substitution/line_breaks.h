@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <string_view>
 
@@ -29,8 +28,13 @@ void for_each_line(std::basic_string_view<Char> text, Visit&& visit) {
 // How many line breaks `text` holds: CR LF counts once, a lone CR or LF once each.
 template <typename Char>
 std::size_t count_line_breaks(std::basic_string_view<Char> text) {
-    // Every LF, and every CR that no LF follows: counted with the library's fast scans.
-    std::size_t breaks = static_cast<std::size_t>(std::count(text.begin(), text.end(), Char('\n')));
+    // Every LF, and every CR that no LF follows, found with the library's fast scans (a
+    // memchr for bytes): line breaks are few, and the text between them is skipped.
+    std::size_t breaks = 0;
+    for (std::size_t lf = text.find(Char('\n')); lf != text.npos;
+         lf = text.find(Char('\n'), lf + 1)) {
+        ++breaks;
+    }
     for (std::size_t cr = text.find(Char('\r')); cr != text.npos;
          cr = text.find(Char('\r'), cr + 1)) {
         if (cr + 1 >= text.size() || text[cr + 1] != Char('\n')) {

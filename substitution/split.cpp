@@ -65,8 +65,8 @@ class StringPass final : public SplitPlan::Pass {
 // acts on each character of the text independently, so the whole run is one mapping from a
 // character to its final image. The image of the character matched by pair j is the
 // concatenation, over the characters of j's replacement, of what the pairs after j make of
-// each: so images depend only on later pairs and are resolved from the last pair back,
-// only for the pairs that the text's own characters reach.
+// each: so images depend only on later pairs, and are resolved once per plan from the last
+// pair back. A split then only counts, adds up and copies.
 //
 // Images are never all built: a table of renames and doublings can give every one of
 // thousands of pairs an image of millions of characters. A pair whose replacement is one
@@ -82,17 +82,11 @@ class CharacterRunPass final : public SplitPlan::Pass {
         units_ += replacement;
     }
 
-    // Resolves, once per plan, which later pair (if any) takes up each replacement unit.
     void finish() {
         std::sort(by_character_.begin(), by_character_.end());
         replacement_begin_.push_back(units_.size());
-        later_pair_.resize(units_.size());
-        for (std::uint32_t pair = 0; pair + 1 < replacement_begin_.size(); ++pair) {
-            for (std::size_t unit = replacement_begin_[pair]; unit < replacement_begin_[pair + 1];
-                 ++unit) {
-                later_pair_[unit] = next_pair(units_[unit], pair + 1);
-            }
-        }
+        link_replacements();
+        resolve_images();
     }
 
     bool apply(std::u16string& text, std::size_t max_length,
@@ -102,12 +96,11 @@ class CharacterRunPass final : public SplitPlan::Pass {
         if (roots.characters.empty()) {
             return true;
         }
-        const Images images = resolve_images(roots, max_length);
-        const std::uint64_t total = result_length(text.size(), roots, images, max_length);
+        const std::uint64_t total = result_length(text.size(), roots, max_length);
         if (total > max_length) {
             return false;
         }
-        text = write_result(text, static_cast<std::size_t>(total), roots, images);
+        text = write_result(text, static_cast<std::size_t>(total), roots);
         return true;
     }
 
@@ -115,6 +108,8 @@ class CharacterRunPass final : public SplitPlan::Pass {
     static constexpr std::uint32_t kNoPair = std::numeric_limits<std::uint32_t>::max();
     // Images up to this long are built once and copied; longer ones are walked.
     static constexpr std::uint64_t kBuiltImageLength = 16;
+    // Image lengths saturate here, far past any limit, so that nothing overflows.
+    static constexpr std::uint64_t kLengthCap = std::uint64_t{1} << 62;
 
     // The characters of the text that some pair of the run finds, with their counts in the
     // shared per-character scratch table, which is zeroed again on the way out.
@@ -130,18 +125,62 @@ class CharacterRunPass final : public SplitPlan::Pass {
 
         std::vector<std::uint32_t>& count;
         std::vector<char16_t> characters;
-        std::vector<std::uint32_t> first_pair;  // per character: the first pair that finds it
+        std::vector<std::uint32_t> image;  // per character: the pair whose image it takes
     };
 
-    // Per pair that the text reaches, by its slot (reached pairs, last pair first).
-    struct Images {
-        std::vector<std::uint32_t> pair;       // slot -> pair
-        std::vector<std::uint32_t> slot;       // pair -> slot (only for reached pairs)
-        std::vector<std::uint64_t> length;     // saturated just past the limit
-        std::vector<std::uint32_t> same_as;    // the slot whose image this one is
-        std::vector<std::size_t> built_begin;  // where a short image starts in `built`
-        std::u16string built;
-    };
+    // Which later pair (if any) takes up each replacement unit.
+    void link_replacements() {
+        later_pair_.resize(units_.size());
+        for (std::uint32_t pair = 0; pair + 1 < replacement_begin_.size(); ++pair) {
+            for (std::size_t unit = replacement_begin_[pair]; unit < replacement_begin_[pair + 1];
+                 ++unit) {
+                later_pair_[unit] = next_pair(units_[unit], pair + 1);
+            }
+        }
+    }
+
+    // Every pair's image length, the pair whose image it shares, and the short images,
+    // from the last pair back, so that each pair's parts are resolved before it.
+    void resolve_images() {
+        const std::size_t pair_count = replacement_begin_.size() - 1;
+        length_.assign(pair_count, 0);
+        same_as_.assign(pair_count, 0);
+        built_begin_.assign(pair_count, 0);
+        for (std::size_t pair = pair_count; pair-- > 0;) {
+            const std::size_t begin = replacement_begin_[pair];
+            const std::size_t end = replacement_begin_[pair + 1];
+            if (end - begin == 1 && later_pair_[begin] != kNoPair) {
+                // A rename: the same image as the pair that takes its one character.
+                same_as_[pair] = same_as_[later_pair_[begin]];
+                length_[pair] = length_[later_pair_[begin]];
+                continue;
+            }
+            same_as_[pair] = static_cast<std::uint32_t>(pair);
+            std::uint64_t length = 0;
+            for (std::size_t unit = begin; unit < end; ++unit) {
+                const std::uint32_t later = later_pair_[unit];
+                length = std::min(kLengthCap, length + (later != kNoPair ? length_[later] : 1));
+            }
+            length_[pair] = length;
+            if (length <= kBuiltImageLength) {
+                build_short_image(pair);
+            }
+        }
+    }
+
+    // A short image is made of short images only, all built before it.
+    void build_short_image(std::size_t pair) {
+        built_begin_[pair] = built_.size();
+        for (std::size_t unit = replacement_begin_[pair]; unit < replacement_begin_[pair + 1];
+             ++unit) {
+            if (const std::uint32_t later = later_pair_[unit]; later != kNoPair) {
+                const std::uint32_t part = same_as_[later];
+                built_.append(built_, built_begin_[part], static_cast<std::size_t>(length_[part]));
+            } else {
+                built_ += units_[unit];
+            }
+        }
+    }
 
     void count_roots(std::u16string_view text, Roots& roots) const {
         for (const char16_t c : text) {
@@ -149,132 +188,68 @@ class CharacterRunPass final : public SplitPlan::Pass {
                 roots.characters.push_back(c);
             }
         }
-        roots.first_pair.reserve(roots.characters.size());
+        roots.image.reserve(roots.characters.size());
         for (const char16_t c : roots.characters) {
-            roots.first_pair.push_back(next_pair(c, 0));
+            roots.image.push_back(same_as_[next_pair(c, 0)]);
         }
-    }
-
-    // The pairs reachable from the roots, last pair first, so that every pair comes after
-    // the later pairs its image is made of.
-    std::vector<std::uint32_t> reachable_pairs(const Roots& roots) const {
-        const std::size_t pair_count = replacement_begin_.size() - 1;
-        std::vector<std::uint32_t> reached;
-        std::vector<bool> is_reached(pair_count, false);
-        std::vector<std::uint32_t> stack(roots.first_pair);
-        while (!stack.empty()) {
-            const std::uint32_t pair = stack.back();
-            stack.pop_back();
-            if (is_reached[pair]) {
-                continue;
-            }
-            is_reached[pair] = true;
-            reached.push_back(pair);
-            for (std::size_t unit = replacement_begin_[pair]; unit < replacement_begin_[pair + 1];
-                 ++unit) {
-                if (later_pair_[unit] != kNoPair) {
-                    stack.push_back(later_pair_[unit]);
-                }
-            }
-        }
-        std::sort(reached.begin(), reached.end(), std::greater<>());
-        return reached;
-    }
-
-    Images resolve_images(const Roots& roots, std::size_t max_length) const {
-        Images images;
-        images.pair = reachable_pairs(roots);
-        const std::size_t reached = images.pair.size();
-        images.slot.assign(replacement_begin_.size() - 1, 0);
-        images.length.assign(reached, 0);
-        images.same_as.resize(reached);
-        images.built_begin.assign(reached, 0);
-        const std::uint64_t saturated = static_cast<std::uint64_t>(max_length) + 1;
-        for (std::uint32_t i = 0; i < reached; ++i) {
-            const std::uint32_t pair = images.pair[i];
-            images.slot[pair] = i;
-            const std::size_t begin = replacement_begin_[pair];
-            const std::size_t end = replacement_begin_[pair + 1];
-            if (end - begin == 1 && later_pair_[begin] != kNoPair) {
-                // A rename: the same image as the pair that takes its one character.
-                const std::uint32_t later = images.same_as[images.slot[later_pair_[begin]]];
-                images.same_as[i] = later;
-                images.length[i] = images.length[later];
-            } else {
-                images.same_as[i] = i;
-                std::uint64_t length = 0;
-                for (std::size_t unit = begin; unit < end; ++unit) {
-                    const std::uint32_t later = later_pair_[unit];
-                    length = std::min(
-                        saturated,
-                        length + (later != kNoPair ? images.length[images.slot[later]] : 1));
-                }
-                images.length[i] = length;
-                if (length <= kBuiltImageLength) {
-                    build_short_image(i, images);
-                }
-            }
-        }
-        return images;
-    }
-
-    // A short image is made of short images only, all built before it.
-    void build_short_image(std::uint32_t i, Images& images) const {
-        const std::uint32_t pair = images.pair[i];
-        images.built_begin[i] = images.built.size();
-        for (std::size_t unit = replacement_begin_[pair]; unit < replacement_begin_[pair + 1];
-             ++unit) {
-            if (const std::uint32_t later = later_pair_[unit]; later != kNoPair) {
-                const std::uint32_t part = images.same_as[images.slot[later]];
-                images.built.append(images.built, images.built_begin[part],
-                                    static_cast<std::size_t>(images.length[part]));
-            } else {
-                images.built += units_[unit];
-            }
-        }
-    }
-
-    static char16_t* copy_built(std::uint32_t slot, const Images& images, char16_t* out) {
-        const char16_t* begin = images.built.data() + images.built_begin[slot];
-        return std::copy(begin, begin + images.length[slot], out);
     }
 
     // Characters no pair finds stay one code unit each; each root becomes its image.
-    static std::uint64_t result_length(std::size_t text_length, const Roots& roots,
-                                       const Images& images, std::size_t max_length) {
+    std::uint64_t result_length(std::size_t text_length, const Roots& roots,
+                                std::size_t max_length) const {
         const std::uint64_t saturated = static_cast<std::uint64_t>(max_length) + 1;
         std::uint64_t total = text_length;
         for (const char16_t root : roots.characters) {
             total -= roots.count[root];
         }
         for (std::size_t i = 0; i < roots.characters.size(); ++i) {
-            const std::uint64_t image = images.length[images.slot[roots.first_pair[i]]];
+            const std::uint64_t image = length_[roots.image[i]];
             const std::uint64_t count = roots.count[roots.characters[i]];
             if (image != 0 && count > (saturated - total) / image) {
                 return saturated;
             }
-            total = std::min(saturated, total + image * count);
+            total += image * count;
         }
         return total;
     }
 
-    std::u16string write_result(std::u16string_view text, std::size_t total, Roots& roots,
-                                const Images& images) const {
-        // The scratch table now holds 1 + the image slot of each root, 0 elsewhere.
+    // What the scratch table holds for a root during the write: where its short image
+    // lies in the built images, and how long it is; or, flagged, the pair of a long one.
+    static constexpr std::uint32_t kLongImage = std::uint32_t{1} << 31;
+    static constexpr std::uint32_t kLengthBits = 5;  // short images are at most 16 long
+    static constexpr std::size_t kMaxPackedOffset = (std::size_t{1} << (31 - kLengthBits)) - 2;
+
+    std::uint32_t packed_image(std::uint32_t pair) const {
+        const std::size_t offset = built_begin_[pair];
+        if (length_[pair] > kBuiltImageLength || offset > kMaxPackedOffset) {
+            return kLongImage | pair;  // the walk writes short images too, if more slowly
+        }
+        return static_cast<std::uint32_t>((offset + 1) << kLengthBits) |
+               static_cast<std::uint32_t>(length_[pair]);
+    }
+
+    std::u16string write_result(std::u16string_view text, std::size_t total, Roots& roots) const {
+        // The scratch table now holds each root's packed image, and 0 elsewhere.
         for (std::size_t i = 0; i < roots.characters.size(); ++i) {
-            roots.count[roots.characters[i]] = images.same_as[images.slot[roots.first_pair[i]]] + 1;
+            roots.count[roots.characters[i]] = packed_image(roots.image[i]);
         }
         std::u16string result(total, u'\0');
         char16_t* out = result.data();
-        std::vector<std::pair<std::uint32_t, std::size_t>> walk;  // (slot, next unit)
+        const char16_t* built = built_.data();
+        std::vector<std::pair<std::uint32_t, std::size_t>> walk;  // (pair, next unit)
         for (const char16_t c : text) {
             const std::uint32_t image = roots.count[c];
             if (image == 0) {
                 *out++ = c;
-            } else if (images.length[image - 1] <= kBuiltImageLength) {
-                out = copy_built(image - 1, images, out);
+            } else if ((image & kLongImage) == 0) {
+                const char16_t* from = built + (image >> kLengthBits) - 1;
+                const std::uint32_t length = image & ((1u << kLengthBits) - 1);
+                for (std::uint32_t k = 0; k < length; ++k) {
+                    out[k] = from[k];
+                }
+                out += length;
             } else {
-                out = write_long_image(image - 1, images, walk, out);
+                out = write_long_image(image & ~kLongImage, walk, out);
             }
         }
         return result;
@@ -282,13 +257,13 @@ class CharacterRunPass final : public SplitPlan::Pass {
 
     // Walks the pairs a long image is made of, depth first, with a stack of its own rather
     // than recursion: chains of pairs can be as long as the table.
-    char16_t* write_long_image(std::uint32_t slot, const Images& images,
+    char16_t* write_long_image(std::uint32_t pair,
                                std::vector<std::pair<std::uint32_t, std::size_t>>& walk,
                                char16_t* out) const {
-        walk.assign(1, {slot, replacement_begin_[images.pair[slot]]});
+        walk.assign(1, {pair, replacement_begin_[pair]});
         while (!walk.empty()) {
             auto& [current, unit] = walk.back();
-            if (unit == replacement_begin_[images.pair[current] + 1]) {
+            if (unit == replacement_begin_[current + 1]) {
                 walk.pop_back();
                 continue;
             }
@@ -299,14 +274,15 @@ class CharacterRunPass final : public SplitPlan::Pass {
                 *out++ = character;
                 continue;
             }
-            const std::uint32_t part = images.same_as[images.slot[later]];
-            if (images.length[part] == 0) {
+            const std::uint32_t part = same_as_[later];
+            if (length_[part] == 0) {
                 continue;
             }
-            if (images.length[part] <= kBuiltImageLength) {
-                out = copy_built(part, images, out);
+            if (length_[part] <= kBuiltImageLength) {
+                const char16_t* from = built_.data() + built_begin_[part];
+                out = std::copy(from, from + length_[part], out);
             } else {
-                walk.emplace_back(part, replacement_begin_[images.pair[part]]);
+                walk.emplace_back(part, replacement_begin_[part]);
             }
         }
         return out;
@@ -327,6 +303,10 @@ class CharacterRunPass final : public SplitPlan::Pass {
     std::u16string units_;                        // all replacements, one after another
     std::vector<std::size_t> replacement_begin_;  // pair j's replacement starts here
     std::vector<std::uint32_t> later_pair_;       // per unit: the later pair that finds it
+    std::vector<std::uint64_t> length_;           // per pair: its image's length, saturated
+    std::vector<std::uint32_t> same_as_;          // per pair: the pair whose image it is
+    std::vector<std::size_t> built_begin_;        // per pair: where its short image starts
+    std::u16string built_;                        // the short images, one after another
 };
 
 }  // namespace

@@ -21,8 +21,6 @@ constexpr const char* kGbkConverter = "windows-936-2000";
 constexpr char kByteWindowsRefuses = '\xFF';
 constexpr char16_t kCharacterOnlyIcuDecodes = u'\uF8F5';
 
-// ICU takes int32_t lengths: long inputs go through in pieces cut between characters.
-constexpr std::size_t kPieceBytes = std::size_t{1} << 26;
 constexpr std::size_t kOutputUnits = std::size_t{1} << 15;
 // Room for the bytes or code units of one failed character, as ICU asks of its callers.
 constexpr int8_t kInvalidBufferLength = 32;
@@ -112,35 +110,36 @@ DecodeError first_invalid_utf8(std::string_view bytes, std::size_t base) {
     return {base + bytes.size(), DecodeError::Reason::Truncated};
 }
 
-// A piece of at most kPieceBytes that ends between two characters.
-std::string_view next_utf8_piece(std::string_view rest) {
-    if (rest.size() <= kPieceBytes) {
+// A piece of at most `limit` bytes that ends between two characters.
+std::string_view next_utf8_piece(std::string_view rest, std::size_t limit) {
+    if (rest.size() <= limit) {
         return rest;
     }
-    std::size_t cut = kPieceBytes;
-    while (cut > kPieceBytes - 4 && U8_IS_TRAIL(static_cast<std::uint8_t>(rest[cut]))) {
+    std::size_t cut = limit;
+    while (cut > limit - 4 && U8_IS_TRAIL(static_cast<std::uint8_t>(rest[cut]))) {
         --cut;
     }
     return rest.substr(0, cut);
 }
 
 std::variant<std::u16string, DecodeError> decode_utf8(std::string_view bytes) {
+    // Through a small buffer, as for the output: a result sized for the worst case would
+    // be cleared in full first.
     std::u16string text;
+    text.reserve(bytes.size() / 2);
+    UChar buffer[kOutputUnits];
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const std::string_view piece = next_utf8_piece(bytes.substr(done));
-        const std::size_t start = text.size();
         // UTF-16 never takes more code units than UTF-8 takes bytes.
-        text.resize(start + piece.size());
+        const std::string_view piece = next_utf8_piece(bytes.substr(done), kOutputUnits);
         int32_t units = 0;
         UErrorCode status = U_ZERO_ERROR;
-        u_strFromUTF8(reinterpret_cast<UChar*>(text.data() + start),
-                      static_cast<int32_t>(piece.size()), &units, piece.data(),
+        u_strFromUTF8(buffer, static_cast<int32_t>(kOutputUnits), &units, piece.data(),
                       static_cast<int32_t>(piece.size()), &status);
         if (U_FAILURE(status)) {
-            return first_invalid_utf8(bytes.substr(done), done);
+            return first_invalid_utf8(piece, done);
         }
-        text.resize(start + static_cast<std::size_t>(units));
+        text.append(reinterpret_cast<const char16_t*>(buffer), static_cast<std::size_t>(units));
         done += piece.size();
     }
     return text;
