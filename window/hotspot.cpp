@@ -18,10 +18,24 @@ QCursor cursor_for(layout::Pointer pointer) {
     return QCursor(hand, layout::kHandHotSpotX, layout::kHandHotSpotY);
 }
 
+rules::MouseButton button_of(const QMouseEvent& event) {
+    switch (event.button()) {
+        case Qt::LeftButton:
+            return rules::MouseButton::Left;
+        case Qt::RightButton:
+            return rules::MouseButton::Right;
+        case Qt::MiddleButton:
+            return rules::MouseButton::Middle;
+        default:
+            return rules::MouseButton::Other;
+    }
+}
+
 }  // namespace
 
-HotspotWidget::HotspotWidget(const layout::Hotspot& area, QWidget* parent)
-    : QWidget(parent), command_(area.command) {
+HotspotWidget::HotspotWidget(const layout::Hotspot& area, rules::ClickTracker& clicks,
+                             QWidget* parent)
+    : QWidget(parent), clicks_(clicks) {
     setObjectName(to_qstring(area.name));
     const layout::Rect pixels = area.twips.in_pixels();
     setGeometry(pixels.left, pixels.top, pixels.width, pixels.height);
@@ -34,17 +48,16 @@ HotspotWidget::HotspotWidget(const layout::Hotspot& area, QWidget* parent)
 }
 
 void HotspotWidget::mousePressEvent(QMouseEvent* event) {
-    pressed_ = event->button() == Qt::LeftButton;
+    const QPoint at = mapToParent(event->position().toPoint());
+    clicks_.press(button_of(*event), at.x(), at.y());
     event->accept();
 }
 
 void HotspotWidget::mouseReleaseEvent(QMouseEvent* event) {
-    const bool inside = rect().contains(event->position().toPoint());
-    if (pressed_ && event->button() == Qt::LeftButton && inside) {
-        pressed_ = false;
-        emit clicked();
+    const QPoint at = mapToParent(event->position().toPoint());
+    if (const auto ran = clicks_.release(button_of(*event), at.x(), at.y())) {
+        emit command(*ran);
     }
-    pressed_ = false;
     event->accept();
 }
 

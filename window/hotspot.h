@@ -3,29 +3,28 @@
 #include <QWidget>
 
 #include "window/layout.h"
+#include "window/window_rules.h"
 
 namespace mardovane {
 
-// A transparent, captionless click area. It draws nothing, takes no keyboard focus, and
-// reports a click when the left button is pressed and released inside it.
+// A transparent, captionless click area. It draws nothing and takes no keyboard focus; it
+// hands its presses and releases, in window coordinates, to the window's click tracker,
+// and emits `command` when the tracker says a click ran one.
 class HotspotWidget final : public QWidget {
     Q_OBJECT
 
   public:
-    HotspotWidget(const layout::Hotspot& area, QWidget* parent);
-
-    layout::Command command() const { return command_; }
+    HotspotWidget(const layout::Hotspot& area, rules::ClickTracker& clicks, QWidget* parent);
 
   signals:
-    void clicked();
+    void command(layout::Command command);
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    layout::Command command_;
-    bool pressed_ = false;
+    rules::ClickTracker& clicks_;
 };
 
 }  // namespace mardovane

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "window/texts.h"
+
 // Where everything on the main window lies, in twips (1/1440 inch) as the window was
 // designed, with the conversion to pixels at 15 twips per pixel (96 dots per inch). The
 // window, its tests and any other front end read this one table. No toolkit code here.
@@ -43,7 +45,6 @@ struct Hotspot {
 inline constexpr std::string_view kSplitShortcut = "Ctrl+Enter";
 inline constexpr std::string_view kCopyAllShortcut = "Ctrl+Shift+C";
 
-inline constexpr std::string_view kCaption = "Mardovane";
 inline constexpr std::string_view kForm1Name = "Form1";
 inline constexpr Rect kClientArea{0, 0, 8475, 6105};  // 565 x 407 pixels
 
@@ -52,34 +53,20 @@ inline constexpr Rect kText1{420, 390, 7650, 4560};  // inside the painted frame
 inline constexpr std::string_view kText1Font = "Tahoma";
 inline constexpr double kText1PointSize = 10.5;
 
-inline constexpr std::string_view kNotice = "本工具仅用于娱乐，请勿用于正式文档";
-
+// clang-format off
 inline constexpr std::array<Hotspot, 4> kHotspots = {{
-    {"Label1",
-     {315, 5190, 1485, 675},
-     Pointer::Hand,
-     1,
-     Command::Split,
-     "拆分文字",
-     "拆分文字 (Ctrl+Enter)"},
-    {"Label2",
-     {2085, 5205, 1380, 675},
-     Pointer::Arrow,
-     2,
-     Command::CopyAll,
-     "复制全部",
-     "复制全部 (Ctrl+Shift+C)"},
+    {"Label1", {315, 5190, 1485, 675}, Pointer::Hand, 1, Command::Split,
+     texts::kSplit, texts::kSplitTooltip},
+    {"Label2", {2085, 5205, 1380, 675}, Pointer::Arrow, 2, Command::CopyAll,
+     texts::kCopyAll, texts::kCopyAllTooltip},
     // Below the client area, and the window cannot grow: never visible, never clicked.
-    {"Label4", {4095, 6630, 1545, 660}, Pointer::Arrow, 3, Command::Clear, "清除", ""},
+    {"Label4", {4095, 6630, 1545, 660}, Pointer::Arrow, 3, Command::Clear,
+     texts::kClear, ""},
     // The notice, all but its left-most 38 pixels.
-    {"Label5",
-     {4470, 5370, 3615, 405},
-     Pointer::Hand,
-     4,
-     Command::OpenWebPage,
-     kNotice,
-     "打开网页"},
+    {"Label5", {4470, 5370, 3615, 405}, Pointer::Hand, 4, Command::OpenWebPage,
+     texts::kNotice, texts::kOpenWebPageTooltip},
 }};
+// clang-format on
 
 // The background picture: drawn once at its natural size at the top-left corner. It is
 // one pixel wider than the client area and seven pixels shorter.

@@ -9,9 +9,9 @@
 #include <QShortcut>
 #include <QTranslator>
 
-#include "window/failure_text.h"
 #include "window/strings.h"
 #include "window/text_box_holder.h"
+#include "window/texts.h"
 
 // The pictures live in this static library's resources, which must be registered by hand.
 static void register_window_resources() {
@@ -66,7 +66,7 @@ MainWindow::MainWindow(WindowServices services)
       busy_timer_(new QTimer(this)) {
     register_window_resources();
     setObjectName(to_qstring(layout::kForm1Name));
-    setWindowTitle(to_qstring(layout::kCaption));
+    setWindowTitle(to_qstring(texts::kCaption));
     const layout::Rect client = layout::kClientArea.in_pixels();
     setFixedSize(client.width, client.height);
     QPalette white = palette();
@@ -106,9 +106,9 @@ MainWindow::MainWindow(WindowServices services)
     shortcut(layout::kCopyAllShortcut, &MainWindow::copy_all);
 
     for (const auto& area : layout::kHotspots) {
-        auto* hotspot = new HotspotWidget(area, this);
-        connect(hotspot, &HotspotWidget::clicked, this,
-                [this, command = area.command] { run(command); });
+        auto* hotspot = new HotspotWidget(area, clicks_, this);
+        connect(hotspot, &HotspotWidget::command, this,
+                [this](layout::Command command) { rules::dispatch(command, *this); });
     }
 }
 
@@ -126,26 +126,11 @@ void MainWindow::centre_on_screen() {
     if (screen == nullptr) {
         return;
     }
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-}
-
-void MainWindow::run(layout::Command command) {
-    switch (command) {
-        case layout::Command::Split:
-            split();
-            break;
-        case layout::Command::CopyAll:
-            copy_all();
-            break;
-        case layout::Command::Clear:
-            clear();
-            break;
-        case layout::Command::OpenWebPage:
-            open_web_page();
-            break;
-    }
+    const QRect area = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    const rules::Point origin = rules::centred(area.left(), area.top(), area.width(), area.height(),
+                                               frame.width(), frame.height());
+    move(origin.x, origin.y);
 }
 
 void MainWindow::split() {
@@ -199,9 +184,9 @@ void MainWindow::finish_split(SplitOutcome outcome) {
 
 void MainWindow::show_failure(const SplitFailure& failure) {
     // Window-modal and not blocking: the split is over, the text untouched.
-    auto* box =
-        new QMessageBox(QMessageBox::Warning, to_qstring(layout::kCaption),
-                        QString::fromStdString(failure_text(failure)), QMessageBox::Ok, this);
+    auto* box = new QMessageBox(QMessageBox::Warning, to_qstring(texts::kCaption),
+                                QString::fromStdString(texts::failure_text(failure)),
+                                QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("splitFailure"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

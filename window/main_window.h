@@ -13,6 +13,7 @@
 #include "window/background_split.h"
 #include "window/hotspot.h"
 #include "window/services.h"
+#include "window/window_rules.h"
 
 namespace mardovane {
 
@@ -30,7 +31,7 @@ struct WindowServices {
 
 // The program's one window, Form1: the background picture, the text box Text1 and the
 // hotspots over the painted buttons. Fixed size; nothing is read until a command runs.
-class MainWindow final : public QWidget {
+class MainWindow final : public QWidget, public rules::WindowActions {
     Q_OBJECT
 
   public:
@@ -41,11 +42,11 @@ class MainWindow final : public QWidget {
     void centre_on_screen();
 
     // Starts a split, or queues it behind the one running: each click is one split.
-    void split();
+    void split() override;
     bool split_running() const { return splits_.running(); }
-    void copy_all();
-    void clear();
-    void open_web_page();
+    void copy_all() override;
+    void clear() override;
+    void open_web_page() override;
 
   signals:
     void split_finished();
@@ -54,7 +55,6 @@ class MainWindow final : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    void run(layout::Command command);
     void start_split();
     void finish_split(SplitOutcome outcome);
     void show_failure(const SplitFailure& failure);
@@ -63,6 +63,7 @@ class MainWindow final : public QWidget {
     QPixmap background_;
     QPixmap background_2x_;
     QPlainTextEdit* text1_;
+    rules::ClickTracker clicks_;
     SplitSequence splits_;
     std::shared_ptr<BackgroundSplit> running_split_;
     QTimer* busy_timer_;

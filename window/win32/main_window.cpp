@@ -12,9 +12,10 @@
 #include "substitution/program_directory.h"
 #include "substitution/text_codec.h"
 #include "window/background_split.h"
-#include "window/failure_text.h"
 #include "window/layout.h"
+#include "window/texts.h"
 #include "window/win32/edit_text_holder.h"
+#include "window/window_rules.h"
 
 namespace mardovane::win32 {
 namespace {
@@ -36,7 +37,7 @@ struct WindowState {
     HBITMAP background = nullptr;
     HFONT font = nullptr;
     HCURSOR hand = nullptr;
-    std::optional<std::size_t> pressed;  // the hotspot the left button went down on
+    rules::ClickTracker clicks;
     SplitSequence splits;
     std::shared_ptr<BackgroundSplit> running_split;
     bool busy = false;  // the split has taken long enough to show the busy pointer
@@ -48,16 +49,7 @@ std::wstring wide(const std::string& utf8) {
     return text ? std::wstring(text->begin(), text->end()) : std::wstring();
 }
 
-const std::wstring kCaption = wide(std::string(layout::kCaption));
-
-std::optional<std::size_t> hotspot_at(int x, int y) {
-    for (std::size_t i = 0; i < layout::kHotspots.size(); ++i) {
-        if (layout::kHotspots[i].twips.in_pixels().contains(x, y)) {
-            return i;
-        }
-    }
-    return std::nullopt;
-}
+const std::wstring kCaption = wide(std::string(texts::kCaption));
 
 void warn(HWND window, const std::wstring& text) {
     MessageBoxW(window, text.c_str(), kCaption.c_str(), MB_OK | MB_ICONWARNING);
@@ -102,7 +94,7 @@ void finish_split(HWND window, WindowState& state, SplitOutcome outcome) {
         start_split(window, state);
     }
     if (failure != nullptr) {
-        warn(window, wide(failure_text(*failure)));
+        warn(window, wide(texts::failure_text(*failure)));
     }
 }
 
@@ -115,7 +107,7 @@ void copy_all(HWND window, WindowState& state) {
         Sleep(20);  // another program may hold it for a moment
     }
     if (!opened) {
-        warn(window, wide("无法打开剪贴板，可能有其他程序正在使用它。请稍后再试。"));
+        warn(window, wide(std::string(texts::kClipboardBusy)));
         return;
     }
     EmptyClipboard();
@@ -143,21 +135,23 @@ void open_web_page(HWND window, const WindowState& state) {
     ShellExecuteW(window, L"open", state.web_page.c_str(), L"", L"", SW_SHOW);
 }
 
+// The commands, for the shared dispatch.
+class Actions final : public rules::WindowActions {
+  public:
+    Actions(HWND window, WindowState& state) : window_(window), state_(state) {}
+    void split() override { mardovane::win32::split(window_, state_); }
+    void copy_all() override { mardovane::win32::copy_all(window_, state_); }
+    void clear() override { mardovane::win32::clear(state_); }
+    void open_web_page() override { mardovane::win32::open_web_page(window_, state_); }
+
+  private:
+    HWND window_;
+    WindowState& state_;
+};
+
 void run(HWND window, WindowState& state, layout::Command command) {
-    switch (command) {
-        case layout::Command::Split:
-            split(window, state);
-            break;
-        case layout::Command::CopyAll:
-            copy_all(window, state);
-            break;
-        case layout::Command::Clear:
-            clear(state);
-            break;
-        case layout::Command::OpenWebPage:
-            open_web_page(window, state);
-            break;
-    }
+    Actions actions(window, state);
+    rules::dispatch(command, actions);
 }
 
 HWND create_text1(HWND window, WindowState& state) {
@@ -168,8 +162,8 @@ HWND create_text1(HWND window, WindowState& state) {
                                 box.left, box.top, box.width, box.height, window,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kText1Id)),
                                 state.instance, nullptr);
-    // Tahoma 10.5 points at 96 dots per inch: 14 pixels of character height.
-    const int height = -MulDiv(21, 96, 144);
+    // The character height at 96 dots per inch, negative: of the characters, not the cell.
+    const int height = -rules::font_pixel_height(layout::kText1PointSize, 96);
     state.font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                              DEFAULT_PITCH, wide(std::string(layout::kText1Font)).c_str());
@@ -242,9 +236,7 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
                 POINT point{};
                 GetCursorPos(&point);
                 ScreenToClient(window, &point);
-                const auto hotspot = hotspot_at(point.x, point.y);
-                const bool hand =
-                    hotspot && layout::kHotspots[*hotspot].pointer == layout::Pointer::Hand;
+                const bool hand = rules::pointer_at(point.x, point.y) == layout::Pointer::Hand;
                 SetCursor(state->busy ? LoadCursorW(nullptr, IDC_APPSTARTING)
                           : hand      ? state->hand
                                       : LoadCursorW(nullptr, IDC_ARROW));
@@ -267,22 +259,22 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
             return 0;
         }
         case WM_LBUTTONDOWN:
-            state->pressed =
-                hotspot_at(static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
-            if (state->pressed) {
-                SetCapture(window);
+        case WM_RBUTTONDOWN:
+            state->clicks.press(
+                message == WM_LBUTTONDOWN ? rules::MouseButton::Left : rules::MouseButton::Right,
+                static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
+            if (message == WM_LBUTTONDOWN) {
+                SetCapture(window);  // the release counts only where it lands
             }
             return 0;
         case WM_LBUTTONUP: {
             if (GetCapture() == window) {
                 ReleaseCapture();
             }
-            const auto released =
-                hotspot_at(static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
-            const auto pressed = state->pressed;
-            state->pressed.reset();
-            if (pressed && released == pressed) {
-                run(window, *state, layout::kHotspots[*pressed].command);
+            if (const auto command =
+                    state->clicks.release(rules::MouseButton::Left, static_cast<short>(LOWORD(l)),
+                                          static_cast<short>(HIWORD(l)))) {
+                run(window, *state, *command);
             }
             return 0;
         }
@@ -372,11 +364,11 @@ HWND create_main_window(HINSTANCE instance, std::wstring web_page, int show_comm
     const int height = frame.bottom - frame.top;
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int x = work.left + (work.right - work.left - width) / 2;
-    const int y = work.top + (work.bottom - work.top - height) / 2;
+    const rules::Point origin = rules::centred(work.left, work.top, work.right - work.left,
+                                               work.bottom - work.top, width, height);
 
-    HWND window = CreateWindowExW(0, kClassName, kCaption.c_str(), kStyle, x, y, width, height,
-                                  nullptr, nullptr, instance, state);
+    HWND window = CreateWindowExW(0, kClassName, kCaption.c_str(), kStyle, origin.x, origin.y,
+                                  width, height, nullptr, nullptr, instance, state);
     if (window == nullptr) {
         delete state;
         return nullptr;

@@ -1,8 +1,8 @@
-#include "window/failure_text.h"
+#include "window/texts.h"
 
 #include "substitution/paths.h"
 
-namespace mardovane {
+namespace mardovane::texts {
 namespace {
 
 std::string describe_in_chinese(const KeywordFileError& error) {
@@ -41,4 +41,4 @@ std::string failure_text(const SplitFailure& failure) {
     return std::visit(Describe{}, failure) + "\n\n文字未作任何改动。";
 }
 
-}  // namespace mardovane
+}  // namespace mardovane::texts

@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "window/background_split.h"
+#include "window/layout.h"
+#include "window/texts.h"
+#include "window/window_rules.h"
+
+namespace mardovane::rules {
+namespace {
+
+using layout::Command;
+
+struct PointCase {
+    const char* name;
+    int x;
+    int y;
+    std::optional<std::string> hotspot;  // its name, or none
+    layout::Pointer pointer;
+};
+
+class HotspotAt : public ::testing::TestWithParam<PointCase> {};
+
+TEST_P(HotspotAt, FindsTheAreaUnderThePoint) {
+    const auto& test = GetParam();
+    const auto found = hotspot_at(test.x, test.y);
+    ASSERT_EQ(found.has_value(), test.hotspot.has_value());
+    if (found) {
+        EXPECT_EQ(layout::kHotspots[*found].name, *test.hotspot);
+    }
+    EXPECT_EQ(pointer_at(test.x, test.y), test.pointer);
+}
+
+constexpr auto kHand = layout::Pointer::Hand;
+constexpr auto kArrow = layout::Pointer::Arrow;
+
+INSTANTIATE_TEST_SUITE_P(
+    Layout, HotspotAt,
+    ::testing::Values(PointCase{"split_top_left", 21, 346, "Label1", kHand},
+                      PointCase{"split_bottom_right", 119, 390, "Label1", kHand},
+                      PointCase{"just_past_split_right", 120, 360, std::nullopt, kArrow},
+                      PointCase{"just_past_split_bottom", 60, 391, std::nullopt, kArrow},
+                      PointCase{"just_left_of_split", 20, 360, std::nullopt, kArrow},
+                      PointCase{"copy_all", 185, 368, "Label2", kArrow},
+                      PointCase{"notice", 400, 370, "Label5", kHand},
+                      PointCase{"notice_dead_left_part", 265, 370, std::nullopt, kArrow},
+                      PointCase{"just_left_of_Label5", 297, 370, std::nullopt, kArrow},
+                      PointCase{"notice_last_pixel", 538, 384, "Label5", kHand},
+                      PointCase{"white_band", 300, 403, std::nullopt, kArrow},
+                      PointCase{"below_the_window", 300, 460, "Label4", kArrow}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct Event {
+    bool press;
+    MouseButton button;
+    int x;
+    int y;
+};
+
+struct ClickCase {
+    const char* name;
+    std::vector<Event> events;
+    std::optional<Command> command;  // what the last release runs
+};
+
+class Clicks : public ::testing::TestWithParam<ClickCase> {};
+
+TEST_P(Clicks, RunACommandOnlyForALeftClickInsideOneHotspot) {
+    ClickTracker tracker;
+    std::optional<Command> ran;
+    for (const Event& event : GetParam().events) {
+        if (event.press) {
+            tracker.press(event.button, event.x, event.y);
+        } else {
+            ran = tracker.release(event.button, event.x, event.y);
+        }
+    }
+    EXPECT_EQ(ran, GetParam().command);
+}
+
+constexpr auto kLeft = MouseButton::Left;
+constexpr auto kRight = MouseButton::Right;
+
+INSTANTIATE_TEST_SUITE_P(
+    Tracker, Clicks,
+    ::testing::Values(
+        ClickCase{
+            "left_click_splits", {{true, kLeft, 60, 360}, {false, kLeft, 61, 361}}, Command::Split},
+        ClickCase{"left_click_copies",
+                  {{true, kLeft, 185, 368}, {false, kLeft, 185, 368}},
+                  Command::CopyAll},
+        ClickCase{"right_click_does_nothing",
+                  {{true, kRight, 60, 360}, {false, kRight, 60, 360}},
+                  std::nullopt},
+        ClickCase{"release_outside_does_nothing",
+                  {{true, kLeft, 60, 360}, {false, kLeft, 150, 360}},
+                  std::nullopt},
+        ClickCase{"release_on_another_hotspot",
+                  {{true, kLeft, 60, 360}, {false, kLeft, 185, 368}},
+                  std::nullopt},
+        ClickCase{"press_outside_release_inside",
+                  {{true, kLeft, 150, 360}, {false, kLeft, 60, 360}},
+                  std::nullopt},
+        ClickCase{"dead_part_of_the_notice",
+                  {{true, kLeft, 265, 370}, {false, kLeft, 265, 370}},
+                  std::nullopt},
+        ClickCase{"one_press_one_click",
+                  {{true, kLeft, 60, 360}, {false, kLeft, 60, 360}, {false, kLeft, 60, 360}},
+                  std::nullopt},
+        ClickCase{"right_release_leaves_the_left_press",
+                  {{true, kLeft, 400, 370}, {false, kRight, 400, 370}, {false, kLeft, 400, 370}},
+                  Command::OpenWebPage},
+        ClickCase{"right_press_cancels_the_left_press",
+                  {{true, kLeft, 60, 360}, {true, kRight, 60, 360}, {false, kLeft, 60, 360}},
+                  std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class Recorder final : public WindowActions {
+  public:
+    void split() override { calls += "split "; }
+    void copy_all() override { calls += "copy "; }
+    void clear() override { calls += "clear "; }
+    void open_web_page() override { calls += "page "; }
+    std::string calls;
+};
+
+TEST(Dispatch, RunsTheActionOfEachCommand) {
+    Recorder recorder;
+    for (const Command command :
+         {Command::Split, Command::CopyAll, Command::Clear, Command::OpenWebPage}) {
+        dispatch(command, recorder);
+    }
+    EXPECT_EQ(recorder.calls, "split copy clear page ");
+}
+
+TEST(Geometry, FontHeightAndCentring) {
+    EXPECT_EQ(font_pixel_height(layout::kText1PointSize, 96), 14);
+    EXPECT_EQ(font_pixel_height(layout::kText1PointSize, 144), 21);
+    EXPECT_EQ(font_pixel_height(9, 96), 12);
+    const Point origin = centred(0, 30, 1920, 1050, 571, 436);
+    EXPECT_EQ(origin.x, 674);
+    EXPECT_EQ(origin.y, 337);
+}
+
+struct SequenceCase {
+    const char* name;
+    std::string steps;   // c: click, s: the split ends, f: the split fails
+    std::string starts;  // per step: 1 when a split starts then, 0 when not
+};
+
+class Sequence : public ::testing::TestWithParam<SequenceCase> {};
+
+TEST_P(Sequence, RunsOneSplitAClickInOrder) {
+    SplitSequence splits;
+    std::string starts;
+    for (const char step : std::string(GetParam().steps)) {
+        const bool started = step == 'c' ? splits.click() : splits.finish(step == 'f');
+        starts += started ? '1' : '0';
+    }
+    EXPECT_EQ(starts, GetParam().starts);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clicks, Sequence,
+    ::testing::Values(SequenceCase{"one_click", "cs", "10"},
+                      SequenceCase{"clicks_during_a_split_queue", "cccsss", "100110"},
+                      SequenceCase{"a_failure_drops_the_waiting", "cccfc", "10001"},
+                      SequenceCase{"a_click_after_the_end_starts_anew", "cscs", "1010"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct FailureTextCase {
+    const char* name;
+    SplitFailure failure;
+    std::string says;
+};
+
+class FailureTexts : public ::testing::TestWithParam<FailureTextCase> {};
+
+TEST_P(FailureTexts, SayWhatWentWrongAndThatTheTextIsKept) {
+    const std::string text = texts::failure_text(GetParam().failure);
+    EXPECT_NE(text.find(GetParam().says), std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with("文字未作任何改动。")) << text;
+}
+
+FileError invalid_bytes(DecodeError::Reason reason) {
+    FileError error = file_error(FileProblem::InvalidEncoding, FileRole::KeywordFile, "/t/k.info");
+    error.line = 3;
+    error.decode = {17, reason};
+    return error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Window, FailureTexts,
+    ::testing::Values(
+        FailureTextCase{"missing",
+                        file_error(FileProblem::Missing, FileRole::KeywordFile, "/t/k.info"),
+                        "找不到拆字表文件：\n/t/k.info"},
+        FailureTextCase{"not_a_file",
+                        file_error(FileProblem::NotRegularFile, FileRole::KeywordFile, "/t"),
+                        "拆字表不是普通文件：\n/t"},
+        FailureTextCase{"unreadable",
+                        file_error(FileProblem::Unreadable, FileRole::KeywordFile, "/t/k.info",
+                                   "Permission denied"),
+                        "无法读取拆字表文件：\n/t/k.info\n（Permission denied）"},
+        FailureTextCase{"invalid", invalid_bytes(DecodeError::Reason::InvalidSequence),
+                        "拆字表文件第 3 行含有无效的 GBK 字节（文件第 17 字节）"},
+        FailureTextCase{"cut_off", invalid_bytes(DecodeError::Reason::Truncated),
+                        "拆字表文件第 3 行的 GBK 字节序列在文件末尾被截断（文件第 17 字节）"},
+        FailureTextCase{"too_large", ResultTooLarge{268435456}, "268435456 个字符的上限"},
+        FailureTextCase{"out_of_memory", OutOfMemory{}, "内存不足"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace mardovane::rules

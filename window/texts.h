@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "window/split_command.h"
+
+// Every text the window shows its user, in Chinese (UTF-8), for every front end.
+namespace mardovane::texts {
+
+inline constexpr std::string_view kCaption = "Mardovane";
+inline constexpr std::string_view kNotice = "本工具仅用于娱乐，请勿用于正式文档";
+
+// The hotspots' accessible names and tooltips.
+inline constexpr std::string_view kSplit = "拆分文字";
+inline constexpr std::string_view kCopyAll = "复制全部";
+inline constexpr std::string_view kClear = "清除";
+inline constexpr std::string_view kSplitTooltip = "拆分文字 (Ctrl+Enter)";
+inline constexpr std::string_view kCopyAllTooltip = "复制全部 (Ctrl+Shift+C)";
+inline constexpr std::string_view kOpenWebPageTooltip = "打开网页";
+
+inline constexpr std::string_view kClipboardBusy =
+    "无法打开剪贴板，可能有其他程序正在使用它。请稍后再试。";
+
+// What the split's message box says: what went wrong, the file (and the line), and that
+// the text was left as it was.
+[[nodiscard]] std::string failure_text(const SplitFailure& failure);
+
+}  // namespace mardovane::texts

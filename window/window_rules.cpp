@@ -1,0 +1,62 @@
+#include "window/window_rules.h"
+
+#include <cmath>
+
+namespace mardovane::rules {
+
+std::optional<std::size_t> hotspot_at(int x, int y) {
+    for (std::size_t i = 0; i < layout::kHotspots.size(); ++i) {
+        if (layout::kHotspots[i].twips.in_pixels().contains(x, y)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+layout::Pointer pointer_at(int x, int y) {
+    const auto hotspot = hotspot_at(x, y);
+    return hotspot ? layout::kHotspots[*hotspot].pointer : layout::Pointer::Arrow;
+}
+
+void ClickTracker::press(MouseButton button, int x, int y) {
+    pressed_ = button == MouseButton::Left ? hotspot_at(x, y) : std::nullopt;
+}
+
+std::optional<layout::Command> ClickTracker::release(MouseButton button, int x, int y) {
+    if (button != MouseButton::Left) {
+        return std::nullopt;  // another button's release leaves a left press pending
+    }
+    const auto pressed = pressed_;
+    pressed_.reset();
+    if (!pressed || hotspot_at(x, y) != pressed) {
+        return std::nullopt;
+    }
+    return layout::kHotspots[*pressed].command;
+}
+
+void dispatch(layout::Command command, WindowActions& actions) {
+    switch (command) {
+        case layout::Command::Split:
+            actions.split();
+            break;
+        case layout::Command::CopyAll:
+            actions.copy_all();
+            break;
+        case layout::Command::Clear:
+            actions.clear();
+            break;
+        case layout::Command::OpenWebPage:
+            actions.open_web_page();
+            break;
+    }
+}
+
+int font_pixel_height(double point_size, int dots_per_inch) {
+    return static_cast<int>(std::lround(point_size * dots_per_inch / 72.0));
+}
+
+Point centred(int area_left, int area_top, int area_width, int area_height, int width, int height) {
+    return {area_left + (area_width - width) / 2, area_top + (area_height - height) / 2};
+}
+
+}  // namespace mardovane::rules
