@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
@@ -61,6 +62,16 @@ TEST(Split, ReplacesEveryPairInFileOrder) {
     }
 }
 
+TEST(Split, ALimitPastTheProgramsOwnIsCapped) {
+    std::vector<std::u16string> doubling;
+    for (int i = 0; i < 30; ++i) {
+        doubling.insert(doubling.end(), {u"a", u"aa"});
+    }
+    auto result = split(u"a", table_of(doubling), SIZE_MAX);
+    ASSERT_TRUE(std::holds_alternative<ResultTooLarge>(result));
+    EXPECT_EQ(std::get<ResultTooLarge>(result).limit, kMaxResultLength);
+}
+
 TEST(Split, FailsPastTheSizeLimitInsteadOfGrowingForever) {
     std::vector<std::u16string> doubling;
     for (int i = 0; i < 30; ++i) {
@@ -88,6 +99,7 @@ TEST(Split, LimitAppliesToEveryKindOfPass) {
         {"string pass past the limit", {u"ab", u"xxxx"}, u"abab", 7, false},
         {"text already too long", {}, u"abc", 2, false},
         {"deletion keeps it small", {u"a", u"aaaaaaaa", u"a", u""}, u"aa", 3, true},
+        {"no limit asked for: the program's own", {u"a", u"aa"}, u"aaa", SIZE_MAX, true},
     };
     for (const auto& test : cases) {
         auto result = split(test.text, table_of(test.lines), test.limit);

@@ -135,7 +135,10 @@ std::variant<std::string, EncodeError> encode(std::u16string_view text, UINT pag
         WideCharToMultiByte(page, flags, wide, size, nullptr, 0, nullptr, check_default);
     if (bytes == 0 || used_default) {
         const std::size_t at = first_unconvertible(text, page);
-        const bool surrogate = at < text.size() && text[at] >= 0xD800 && text[at] <= 0xDFFF;
+        const auto is_high = [&](std::size_t i) { return text[i] >= 0xD800 && text[i] <= 0xDBFF; };
+        const auto is_low = [&](std::size_t i) { return text[i] >= 0xDC00 && text[i] <= 0xDFFF; };
+        const bool paired = at + 1 < text.size() && is_high(at) && is_low(at + 1);
+        const bool surrogate = at < text.size() && !paired && (is_high(at) || is_low(at));
         return EncodeError{at, surrogate ? EncodeError::Reason::UnpairedSurrogate
                                          : EncodeError::Reason::NotRepresentable};
     }
