@@ -9,7 +9,7 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mardovane"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationVersion(QStringLiteral(MARDOVANE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral(MARDOVANE_APP_ID));
     mardovane::install_qt_translations(application, QLocale::system());
 

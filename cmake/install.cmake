@@ -28,30 +28,42 @@ function(mardovane_install_link link target)
         set(link \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${link}\")
         file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
         message(STATUS \"Installing: \${link} -> ${relative}\")
-        file(CREATE_LINK \"${relative}\" \"\${link}\" SYMBOLIC)")
+        file(CREATE_LINK \"${relative}\" \"\${link}\" SYMBOLIC)
+        list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${link}\")")
 endfunction()
 mardovane_install_link(mardovane-split mardovane-split)
 if(TARGET Mardovane)
     mardovane_install_link(mardovane Mardovane)
 endif()
 
-install(FILES assets/${MARDOVANE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES assets/${MARDOVANE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-foreach(size 16 24 32 48 64 128 256)
-    install(FILES assets/icons/${size}x${size}/mardovane.png
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
-            RENAME ${MARDOVANE_APP_ID}.png)
+# The metadata and manual pages carry the version, the release date and the app id.
+set(configured ${PROJECT_BINARY_DIR}/assets)
+foreach(file mardovane.desktop mardovane.metainfo.xml man/mardovane.1 man/mardovane-split.1)
+    configure_file(assets/${file}.in ${configured}/${file} @ONLY)
 endforeach()
-install(FILES assets/icons/scalable/mardovane.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
-        RENAME ${MARDOVANE_APP_ID}.svg)
+install(FILES ${configured}/man/mardovane-split.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES README.md NOTICE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/mardovane)
-install(FILES assets/man/mardovane.1 assets/man/mardovane-split.1
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The desktop files and the window's manual page come only with the window program.
+if(TARGET Mardovane)
+    install(FILES ${configured}/mardovane.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
+            RENAME ${MARDOVANE_APP_ID}.desktop)
+    install(FILES ${configured}/mardovane.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
+            RENAME ${MARDOVANE_APP_ID}.metainfo.xml)
+    foreach(size 16 24 32 48 64 128 256)
+        install(FILES assets/icons/${size}x${size}/mardovane.png
+                DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+                RENAME ${MARDOVANE_APP_ID}.png)
+    endforeach()
+    install(FILES assets/icons/scalable/mardovane.svg
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+            RENAME ${MARDOVANE_APP_ID}.svg)
+    install(FILES ${configured}/man/mardovane.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
 
 # cpack -G DEB: dependencies come from dpkg-shlibdeps.
 set(CPACK_PACKAGE_NAME mardovane)
-set(CPACK_PACKAGE_VERSION 1.00)
+set(CPACK_PACKAGE_VERSION ${MARDOVANE_DISPLAY_VERSION})
 set(CPACK_PACKAGE_VENDOR "Mardovane")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Splits Chinese characters into their components, for fun")
 set(CPACK_PACKAGE_CONTACT "Mardovane developers <dev@mardovane.example>")

@@ -7,6 +7,7 @@ build=$1
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
+manifest="$build/install_manifest.txt"
 
 root="$stage/usr"
 app_dir=$(dirname "$(find "$root/lib" -name keyword.info -print -quit)")
@@ -19,6 +20,15 @@ check "bin/mardovane leads to the window program" \
 check "bin/mardovane-split is a relative link" test "$(readlink "$root/bin/mardovane-split" | cut -c1)" != "/"
 check "the splitter finds its table through the link" \
     test "$(printf '湖' | "$root/bin/mardovane-split" --times 2)" = "氵古月"
+for link in mardovane mardovane-split; do
+    check "bin/$link in the install manifest" grep -qx "$stage/usr/bin/$link" "$manifest"
+done
+check "the metainfo names its own desktop file" \
+    grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" \
+    "$root/share/metainfo/$app_id.metainfo.xml"
+check "the metainfo's release is the build's version" \
+    grep -q '<release version="1.00"' "$root/share/metainfo/$app_id.metainfo.xml"
+check "the manual page carries the version" grep -q '"Mardovane 1.00"' "$root/share/man/man1/mardovane.1"
 check "the desktop entry is valid" desktop-file-validate "$root/share/applications/$app_id.desktop"
 check "the metainfo is valid" quietly appstreamcli validate --no-net --pedantic \
     "$root/share/metainfo/$app_id.metainfo.xml"
