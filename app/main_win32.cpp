@@ -1,10 +1,24 @@
 #include <windows.h>
 
+#include <string>
+#include <variant>
+
+#include "substitution/program_directory.h"
 #include "window/win32/main_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
-    HWND window =
-        mardovane::win32::create_main_window(instance, L"" MARDOVANE_HOMEPAGE, show_command);
+    const auto folder = mardovane::program_directory();
+    if (const auto* error = std::get_if<mardovane::ProgramDirectoryError>(&folder)) {
+        const std::wstring message(error->message.begin(), error->message.end());  // ASCII
+        MessageBoxW(nullptr, message.c_str(), L"Mardovane", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    mardovane::win32::SystemClipboard clipboard;
+    mardovane::win32::ShellUrlOpener url_opener;
+    HWND window = mardovane::win32::create_main_window(
+        instance,
+        {std::get<std::filesystem::path>(folder), L"" MARDOVANE_HOMEPAGE, clipboard, url_opener},
+        show_command);
     if (window == nullptr) {
         return 1;
     }

@@ -1,7 +1,6 @@
 #include "window/win32/main_window.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <cstring>
 #include <memory>
@@ -9,7 +8,6 @@
 #include <variant>
 
 #include "resource_ids.h"
-#include "substitution/program_directory.h"
 #include "substitution/text_codec.h"
 #include "window/background_split.h"
 #include "window/layout.h"
@@ -31,8 +29,9 @@ constexpr UINT kRunCommand = WM_APP + 2;
 constexpr UINT kBusyPointerDelayMs = 300;
 
 struct WindowState {
+    explicit WindowState(WindowServices given) : services(std::move(given)) {}
+    WindowServices services;
     HINSTANCE instance = nullptr;
-    std::wstring web_page;
     HWND edit = nullptr;
     HBITMAP background = nullptr;
     HFONT font = nullptr;
@@ -59,10 +58,8 @@ void start_split(HWND window, WindowState& state) {
     // The text stays as it is until the split ends: it can be read and copied, not edited.
     SendMessageW(state.edit, EM_SETREADONLY, TRUE, 0);
     SetTimer(window, kBusyTimer, kBusyPointerDelayMs, nullptr);
-    const auto folder = program_directory();
-    const auto* path = std::get_if<std::filesystem::path>(&folder);
     state.running_split = BackgroundSplit::start(
-        EditTextHolder(state.edit).content(), path ? *path : std::filesystem::path(),
+        EditTextHolder(state.edit).content(), state.services.program_directory,
         split_with_keyword_file, [window](SplitOutcome outcome) {
             auto* handed = new SplitOutcome(std::move(outcome));
             if (!PostMessageW(window, kSplitDone, 0, reinterpret_cast<LPARAM>(handed))) {
@@ -98,32 +95,10 @@ void finish_split(HWND window, WindowState& state, SplitOutcome outcome) {
     }
 }
 
-// Empties the clipboard, then puts the whole text on it as Unicode text; Windows offers
-// the other plain-text formats from that itself.
 void copy_all(HWND window, WindowState& state) {
-    const std::u16string text = EditTextHolder(state.edit).content();
-    bool opened = false;
-    for (int attempt = 0; attempt < 10 && !(opened = OpenClipboard(window)); ++attempt) {
-        Sleep(20);  // another program may hold it for a moment
-    }
-    if (!opened) {
+    if (!state.services.clipboard.set_plain_text(window, EditTextHolder(state.edit).content())) {
         warn(window, wide(std::string(texts::kClipboardBusy)));
-        return;
     }
-    EmptyClipboard();
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-        if (void* target = GlobalLock(memory)) {
-            std::memcpy(target, text.c_str(), bytes);
-            GlobalUnlock(memory);
-            if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
-                GlobalFree(memory);
-            }
-        } else {
-            GlobalFree(memory);
-        }
-    }
-    CloseClipboard();
 }
 
 void clear(WindowState& state) {
@@ -131,8 +106,7 @@ void clear(WindowState& state) {
 }
 
 void open_web_page(HWND window, const WindowState& state) {
-    // Whether a browser starts is not looked at.
-    ShellExecuteW(window, L"open", state.web_page.c_str(), L"", L"", SW_SHOW);
+    state.services.url_opener.open(window, state.services.web_page);
 }
 
 // The commands, for the shared dispatch.
@@ -335,10 +309,9 @@ bool handle_keyboard_shortcut(HWND window, const MSG& message) {
     return false;
 }
 
-HWND create_main_window(HINSTANCE instance, std::wstring web_page, int show_command) {
-    auto* state = new WindowState;
+HWND create_main_window(HINSTANCE instance, WindowServices services, int show_command) {
+    auto* state = new WindowState(std::move(services));
     state->instance = instance;
-    state->web_page = std::move(web_page);
     state->hand = LoadCursorW(instance, MAKEINTRESOURCEW(MARDOVANE_HAND_CURSOR));
     state->background = static_cast<HBITMAP>(LoadImageW(
         instance, MAKEINTRESOURCEW(MARDOVANE_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace mardovane::win32 {
+
+// The system clipboard, as copy all uses it.
+class Clipboard {
+  public:
+    virtual ~Clipboard() = default;
+    // Empties the clipboard, then puts `text` on it as plain text and in no other format.
+    // False when another program kept it from being opened.
+    virtual bool set_plain_text(HWND owner, std::u16string_view text) = 0;
+};
+
+// Whatever opens a web address in the user's browser; whether one starts is not reported.
+class UrlOpener {
+  public:
+    virtual ~UrlOpener() = default;
+    virtual void open(HWND owner, const std::wstring& url) = 0;
+};
+
+class SystemClipboard final : public Clipboard {
+  public:
+    bool set_plain_text(HWND owner, std::u16string_view text) override;
+};
+
+class ShellUrlOpener final : public UrlOpener {
+  public:
+    void open(HWND owner, const std::wstring& url) override;
+};
+
+// What the window is given, as the Qt window is given its own.
+struct WindowServices {
+    std::filesystem::path program_directory;  // where keyword.info is read on each split
+    std::wstring web_page;
+    Clipboard& clipboard;
+    UrlOpener& url_opener;
+};
+
+}  // namespace mardovane::win32
