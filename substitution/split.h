@@ -36,7 +36,7 @@ class SplitPlan {
 
     // Fails when the text held between two passes would exceed max_length code units
     // (which is itself capped at kMaxResultLength).
-    std::variant<std::u16string, ResultTooLarge> apply(
+    [[nodiscard]] std::variant<std::u16string, ResultTooLarge> apply(
         std::u16string text, std::size_t max_length = kMaxResultLength) const;
 
     class Pass;
@@ -46,8 +46,7 @@ class SplitPlan {
 };
 
 // One split of `text` with `table`.
-std::variant<std::u16string, ResultTooLarge> split(std::u16string_view text,
-                                                   const KeywordTable& table,
-                                                   std::size_t max_length = kMaxResultLength);
+[[nodiscard]] std::variant<std::u16string, ResultTooLarge> split(
+    std::u16string_view text, const KeywordTable& table, std::size_t max_length = kMaxResultLength);
 
 }  // namespace mardovane

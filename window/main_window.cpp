@@ -31,7 +31,7 @@ QIcon application_icon() {
     return icon;
 }
 
-QFont text1_font() {
+QFont text_box_font() {
     // Tahoma has no Chinese: an installed CJK font draws those characters.
     QFont font(to_qstring(layout::kText1Font));
     font.setFamilies({to_qstring(layout::kText1Font), QStringLiteral("Noto Sans CJK SC"),
@@ -62,7 +62,7 @@ MainWindow::MainWindow(WindowServices services)
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
       services_(std::move(services)),
-      text1_(new QPlainTextEdit(this)),
+      text_box_(new QPlainTextEdit(this)),
       busy_timer_(new QTimer(this)) {
     register_window_resources();
     setObjectName(to_qstring(layout::kForm1Name));
@@ -78,17 +78,17 @@ MainWindow::MainWindow(WindowServices services)
     background_2x_.setDevicePixelRatio(2.0);
     setWindowIcon(application_icon());
 
-    text1_->setObjectName(to_qstring(layout::kText1Name));
+    text_box_->setObjectName(to_qstring(layout::kText1Name));
     const layout::Rect box = layout::kText1.in_pixels();
-    text1_->setGeometry(box.left, box.top, box.width, box.height);
-    text1_->setFrameShape(QFrame::NoFrame);  // the picture draws the frame
-    text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    text1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    text1_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    text1_->setFont(text1_font());
-    text1_->setFocusPolicy(Qt::StrongFocus);
-    text1_->setFocus();
+    text_box_->setGeometry(box.left, box.top, box.width, box.height);
+    text_box_->setFrameShape(QFrame::NoFrame);  // the picture draws the frame
+    text_box_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text_box_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text_box_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    text_box_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    text_box_->setFont(text_box_font());
+    text_box_->setFocusPolicy(Qt::StrongFocus);
+    text_box_->setFocus();
 
     // A split that takes more than a moment shows the busy pointer until it ends.
     busy_timer_->setSingleShot(true);
@@ -141,10 +141,10 @@ void MainWindow::split() {
 
 void MainWindow::start_split() {
     // The text stays as it is until the split ends: it can be read and copied, not edited.
-    text1_->setReadOnly(true);
+    text_box_->setReadOnly(true);
     busy_timer_->start();
     running_split_ =
-        BackgroundSplit::start(TextBoxHolder(*text1_).content(), services_.program_directory,
+        BackgroundSplit::start(TextBoxHolder(*text_box_).content(), services_.program_directory,
                                services_.splitter, [this](SplitOutcome outcome) {
                                    // Runs on the split's thread while the window is alive; the call
                                    // is queued to the window's thread, and dropped there if the
@@ -164,10 +164,10 @@ void MainWindow::finish_split(SplitOutcome outcome) {
         QGuiApplication::restoreOverrideCursor();
     }
     busy_timer_->stop();
-    text1_->setReadOnly(false);
+    text_box_->setReadOnly(false);
     auto* failure = std::get_if<SplitFailure>(&outcome);
     if (failure == nullptr) {
-        TextBoxHolder holder(*text1_);
+        TextBoxHolder holder(*text_box_);
         auto& text = std::get<std::u16string>(outcome);
         if (text != holder.content()) {
             holder.replace_content(std::move(text));
@@ -193,11 +193,11 @@ void MainWindow::show_failure(const SplitFailure& failure) {
 }
 
 void MainWindow::copy_all() {
-    services_.clipboard.set_plain_text(TextBoxHolder::text_of(*text1_));
+    services_.clipboard.set_plain_text(TextBoxHolder::text_of(*text_box_));
 }
 
 void MainWindow::clear() {
-    TextBoxHolder::replace_all(*text1_, QString());
+    TextBoxHolder::replace_all(*text_box_, QString());
 }
 
 void MainWindow::open_web_page() {

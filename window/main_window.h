@@ -62,7 +62,7 @@ class MainWindow final : public QWidget, public rules::WindowActions {
     WindowServices services_;
     QPixmap background_;
     QPixmap background_2x_;
-    QPlainTextEdit* text1_;
+    QPlainTextEdit* text_box_;
     rules::ClickTracker clicks_;
     SplitSequence splits_;
     std::shared_ptr<BackgroundSplit> running_split_;
