@@ -52,8 +52,10 @@ TEST_P(ShippedTable, EveryPairFollowsTheRules) {
         EXPECT_LE(replacement.size(), 4u) << "pair " << pair;
         EXPECT_EQ(replacement.find(find[0]), std::u16string::npos) << "self-map at " << pair;
         EXPECT_TRUE(tables::is_gbk_character(find[0])) << "pair " << pair;
+        EXPECT_FALSE(tables::is_unit(find[0])) << "a unit split at pair " << pair;
         for (const char16_t c : replacement) {
             EXPECT_TRUE(tables::is_gbk_character(c)) << "pair " << pair;
+            EXPECT_TRUE(tables::is_known_piece(c)) << "an obscure piece at pair " << pair;
         }
     }
     // One level per click: a component that has a pair of its own has it earlier.
@@ -74,25 +76,48 @@ struct WellKnownSplit {
     std::string expected;
 };
 
-TEST(ShippedTables, SplitWellKnownCharacters) {
-    const std::vector<WellKnownSplit> cases = {
-        {kDefaultTable, "1", "好", "女子"}, {kDefaultTable, "1", "明", "日月"},
-        {kDefaultTable, "1", "林", "木木"}, {kDefaultTable, "1", "们", "亻门"},
-        {kDefaultTable, "1", "湖", "氵胡"}, {kDefaultTable, "2", "湖", "氵古月"},
-        {kDefaultTable, "1", "这", "辶文"}, {kDefaultTable, "1", "森", "木木木"},
-        {kDefaultTable, "1", "李", "李"},   {kFullTable, "1", "李", "木子"},
-        {kFullTable, "1", "想", "相心"},    {kFullTable, "1", "岩", "山石"},
-    };
-    for (const auto& test : cases) {
-        std::istringstream in(test.text);
-        std::ostringstream out;
-        std::ostringstream err;
-        const int status = cli::run_splitter(
-            {"--keywords", display_path(test.table), "--times", test.clicks}, in, out, err, kData);
-        EXPECT_EQ(status, cli::kDone) << err.str();
-        EXPECT_EQ(out.str(), test.expected) << test.text << " in " << test.table.filename();
-    }
+class WellKnownSplits : public ::testing::TestWithParam<WellKnownSplit> {};
+
+TEST_P(WellKnownSplits, ReadAsAReaderSplits) {
+    const auto& test = GetParam();
+    std::istringstream in(test.text);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = cli::run_splitter(
+        {"--keywords", display_path(test.table), "--times", test.clicks}, in, out, err, kData);
+    EXPECT_EQ(status, cli::kDone) << err.str();
+    EXPECT_EQ(out.str(), test.expected) << test.text << " in " << test.table.filename();
 }
+
+std::vector<WellKnownSplit> in_both(const char* clicks, const char* text, const char* expected) {
+    return {{kDefaultTable, clicks, text, expected}, {kFullTable, clicks, text, expected}};
+}
+
+std::vector<WellKnownSplit> well_known_splits() {
+    std::vector<WellKnownSplit> cases;
+    const auto add = [&](std::vector<WellKnownSplit> more) {
+        cases.insert(cases.end(), more.begin(), more.end());
+    };
+    // Left-right, repetitions and one level a click.
+    add(in_both("1", "好明林们湖这森", "女子日月木木亻门氵胡辶文木木木"));
+    add(in_both("2", "湖", "氵古月"));
+    // Surrounding shapes.
+    add(in_both("1", "问间国因房老者名病店", "门口门日囗玉囗大户方耂匕耂日夕口疒丙广占"));
+    // Top-bottom, in the default table too.
+    add(in_both("1", "李章吴想家花岩", "木子立早口天相心宀豕艹化山石"));
+    // Pieces GBK lacks, spelled out; 得 in at most three clicks.
+    add(in_both("1", "服报经所", "月卩又扌卩又纟又工户斤"));
+    add(in_both("3", "得", "彳旦寸"));
+    // The data's errors, mended.
+    add(in_both("1", "卉弁异弄弈弊羿舁瓣望", "十廾厶廾巳廾王廾亦廾敝廾羽廾臼廾辛瓜辛亡月王"));
+    // Units, and splits that read badly, stay whole.
+    add(in_both("3", "儿川丬疒二向周甘石或勺戒骨网凤甸", "儿川丬疒二向周甘石或勺戒骨网凤甸"));
+    // Only the fuller table takes the other top-bottom splits.
+    add({{kDefaultTable, "1", "公", "公"}, {kFullTable, "1", "公", "八厶"}});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, WellKnownSplits, ::testing::ValuesIn(well_known_splits()));
 
 }  // namespace
 }  // namespace mardovane

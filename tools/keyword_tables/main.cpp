@@ -1,6 +1,6 @@
 // Writes keyword.info and tables/keyword-full.info from the CJK decomposition data, and
 // prints how much of GB2312 and GBK each table splits.
-//   make-keyword-tables cjk-decomp.txt.js OUTPUT_FOLDER
+//   make-keyword-tables cjk-decomp.txt.js OVERRIDES OUTPUT_FOLDER
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -60,10 +60,17 @@ bool write(const std::filesystem::path& path, const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make-keyword-tables cjk-decomp.txt.js OUTPUT_FOLDER\n");
+    if (argc != 4) {
+        std::fprintf(stderr,
+                     "usage: make-keyword-tables cjk-decomp.txt.js OVERRIDES OUTPUT_FOLDER\n");
         return 1;
     }
+    auto overrides_file = read_whole_file(argv[2], FileRole::Input);
+    if (!std::holds_alternative<std::string>(overrides_file)) {
+        std::fprintf(stderr, "make-keyword-tables: cannot read %s\n", argv[2]);
+        return 1;
+    }
+    const Overrides overrides = parse_overrides(std::get<std::string>(overrides_file));
     auto data = read_whole_file(argv[1], FileRole::Input);
     if (!std::holds_alternative<std::string>(data)) {
         std::fprintf(stderr, "make-keyword-tables: cannot read %s\n", argv[1]);
@@ -72,15 +79,26 @@ int main(int argc, char** argv) {
     const auto parsed = parse_decomposition(std::get<std::string>(data));
     std::printf("%zu records read, %zu lines skipped\n", parsed.records.size(),
                 parsed.skipped_lines);
-    const std::filesystem::path out = argv[2];
-    const auto default_table = build_table(parsed.records, TableKind::Default);
-    const auto full_table = build_table(parsed.records, TableKind::Full);
+    const std::filesystem::path out = argv[3];
+    const auto default_table = build_table(parsed.records, TableKind::Default, overrides);
+    const auto full_table = build_table(parsed.records, TableKind::Full, overrides);
     if (!write(out / "keyword.info", to_keyword_file(default_table.pairs)) ||
         !write(out / "tables" / "keyword-full.info", to_keyword_file(full_table.pairs))) {
-        std::fprintf(stderr, "make-keyword-tables: cannot write into %s\n", argv[2]);
+        std::fprintf(stderr, "make-keyword-tables: cannot write into %s\n", argv[3]);
         return 1;
     }
     report("keyword.info", default_table);
     report("tables/keyword-full.info", full_table);
+    // The components spelled out by their own splits, for review.
+    const auto spelled = spelled_out_splits(parsed.records, TableKind::Full, overrides);
+    std::u16string list;
+    for (const auto& pair : spelled) {
+        list += pair.character;
+        list += u"→";
+        list += pair.replacement;
+        list += u' ';
+    }
+    std::printf("%zu splits spell out a component GBK lacks: %s\n", spelled.size(),
+                std::get<std::string>(encode_utf8(list)).c_str());
     return 0;
 }

@@ -9,29 +9,54 @@
 #include <stdexcept>
 #include <variant>
 
+#include "substitution/line_breaks.h"
 #include "substitution/text_codec.h"
 
 namespace mardovane::tables {
 namespace {
 
-// How many times a repetition kind writes its one component.
-std::optional<std::size_t> repetition_count(const std::string& kind, TableKind table) {
-    static const std::map<std::string, std::size_t> across = {
-        {"ra", 2}, {"r3a", 3}, {"r3tr", 3}, {"r4sq", 4}};
-    if (auto it = across.find(kind); it != across.end()) {
-        return it->second;
-    }
-    if (kind == "rd" && table == TableKind::Full) {
-        return 2;
-    }
-    return std::nullopt;
+// Pieces a reader would not call pieces: single strokes, and the two dots of 丷.
+constexpr std::u16string_view kBareStrokes = u"一丨丶丿乙乚乛亅丷乀乁";
+
+// The Kangxi radicals of one to five strokes (1 to 117), as simplified Chinese writes them:
+// readers see each as one unit, and know each as a piece.
+constexpr std::u16string_view kSmallRadicals =
+    u"一丨丶丿乙亅二亠人儿入八冂冖冫几凵刀力勹匕匚匸十卜卩厂厶又口囗土士夂夊夕大女子宀寸小"
+    u"尢尸屮山巛工己巾干幺广廴廾弋弓彐彡彳心戈户手支攴文斗斤方无日曰月木欠止歹殳毋比毛氏"
+    u"气水火爪父爻爿片牙牛犬玄玉瓜瓦甘生用田疋疒癶白皮皿目矛矢石示禸禾穴立";
+
+// Component forms that readers see as units and know as pieces.
+constexpr std::u16string_view kComponentForms =
+    u"亻氵忄扌犭纟讠钅饣礻衤阝刂丬艹罒覀耂灬爫氺攵廾彡门虍辶";
+
+// The enclosing components of the surrounding shapes that read well side by side.
+const std::map<std::string, std::u16string_view>& enclosures() {
+    static const std::map<std::string, std::u16string_view> by_kind = {
+        {"s", u"囗"},           {"st", u"门門"}, {"stl", u"疒广尸厂户耂虍麻鹿夕"},
+        {"str", u"勹气戈弋丁"}, {"sl", u"匚"},   {"sbl", u"辶走廴鬼"},
+        {"lock", u"勹"},  // 包: 勹 round 巳
+    };
+    return by_kind;
 }
 
-bool takes_components_as_written(const std::string& kind, std::size_t count, TableKind table) {
-    if (kind == "a" || (kind == "d" && table == TableKind::Full)) {
-        return count == 2 || count == 3;
-    }
-    return kind == "sbl" && count == 2;
+// Top-bottom splits go into the default table when the top or the bottom is one of these.
+constexpr std::u16string_view kKnownTops = u"艹宀竹雨罒覀穴冖爫癶";
+constexpr std::u16string_view kKnownBottoms = u"心灬皿贝氺";
+
+bool contains(std::u16string_view set, char16_t c) {
+    return set.find(c) != std::u16string_view::npos;
+}
+
+// How many times a repetition kind writes its one component.
+std::optional<std::size_t> repetition_count(const std::string& kind) {
+    static const std::map<std::string, std::size_t> counts = {
+        {"ra", 2}, {"r3a", 3}, {"r3tr", 3}, {"r4sq", 4}, {"rd", 2}};
+    const auto it = counts.find(kind);
+    return it != counts.end() ? std::optional<std::size_t>(it->second) : std::nullopt;
+}
+
+bool is_top_bottom(const std::string& kind) {
+    return kind == "d" || kind == "rd";
 }
 
 // Radical forms that GBK lacks, written as the full characters they stand for.
@@ -47,41 +72,162 @@ const std::map<char16_t, char16_t>& full_forms() {
     return forms;
 }
 
-std::optional<char16_t> usable_component(const std::u16string& component) {
-    if (component.size() != 1) {
-        return std::nullopt;  // an intermediate shape, or a character beyond the BMP
+// GB2312's hanzi: the common characters, bytes B0A1 to F7FE; level 1 (the most common
+// 3,755) ends before lead byte D8.
+bool is_gb2312_hanzi(char16_t c, bool level_1_only = false) {
+    const auto bytes = encode_gbk(std::u16string(1, c));
+    const auto* gbk = std::get_if<std::string>(&bytes);
+    if (gbk == nullptr || gbk->size() != 2) {
+        return false;
     }
-    char16_t c = component[0];
-    if (auto it = full_forms().find(c); it != full_forms().end()) {
-        c = it->second;
-    }
-    return is_gbk_character(c) ? std::optional<char16_t>(c) : std::nullopt;
+    const auto lead = static_cast<unsigned char>((*gbk)[0]);
+    const auto trail = static_cast<unsigned char>((*gbk)[1]);
+    return lead >= 0xB0 && lead <= (level_1_only ? 0xD7 : 0xF7) && trail >= 0xA1;
 }
 
-std::optional<std::u16string> replacement_for(const DecompositionRecord& record, TableKind table) {
-    std::u16string replacement;
-    const auto repeat = repetition_count(record.kind, table);
-    if (repeat && record.components.size() == 1) {
-        const auto c = usable_component(record.components[0]);
-        if (!c) {
+// The split of one character, as the rules and the data give it.
+class Splitter {
+  public:
+    Splitter(const std::vector<DecompositionRecord>& records, TableKind table,
+             const Overrides& overrides)
+        : table_(table), overrides_(overrides) {
+        for (const auto& record : records) {
+            first_record_.emplace(record.character, &record);  // the first one is taken
+        }
+    }
+
+    struct Split {
+        std::u16string pieces;
+        bool spelled_out = false;
+    };
+
+    std::optional<Split> split(const DecompositionRecord& record) const {
+        const char16_t c = record.character[0];
+        if (const auto it = overrides_.characters.find(c); it != overrides_.characters.end()) {
+            return it->second ? std::optional<Split>(Split{*it->second}) : std::nullopt;
+        }
+        if (is_unit(c)) {
+            return std::nullopt;  // a unit stays whole
+        }
+        auto split = pieces_of(record, 0);
+        if (!split || split->pieces.size() < 2 || split->pieces.size() > 4 ||
+            split->pieces.find(c) != std::u16string::npos) {
+            return std::nullopt;  // a pair that keeps its own character would split for ever
+        }
+        if (table_ == TableKind::Default && is_top_bottom(record.kind) &&
+            !reads_well_top_bottom(record)) {
             return std::nullopt;
         }
-        replacement.assign(*repeat, *c);
-    } else if (takes_components_as_written(record.kind, record.components.size(), table)) {
-        for (const auto& component : record.components) {
-            const auto c = usable_component(component);
-            if (!c) {
+        return split;
+    }
+
+  private:
+    // The pieces of a record's components, each a piece readers know; a component that is
+    // none, at the first level, is spelled out by its own record where that reads well.
+    std::optional<Split> pieces_of(const DecompositionRecord& record, int depth) const {
+        const auto& parts = record.components;
+        std::vector<std::u16string> components;
+        if (const auto repeat = repetition_count(record.kind); repeat && parts.size() == 1) {
+            components.assign(*repeat, parts[0]);
+        } else if ((record.kind == "a" || record.kind == "d") &&
+                   (parts.size() == 2 || parts.size() == 3)) {
+            components = parts;
+        } else if (const auto it = enclosures().find(record.kind);
+                   it != enclosures().end() && parts.size() == 2) {
+            // A component being spelled out may have any enclosure that reads well as its
+            // pieces (𠬝 → 卩又); a character's own split only one of the list.
+            const auto outer = single_piece(parts[0]);
+            if (!outer || (depth == 0 && !contains(it->second, *outer))) {
                 return std::nullopt;
             }
-            replacement += *c;
+            components = parts;
+        } else {
+            return std::nullopt;
         }
-    } else {
-        return std::nullopt;
+        Split split;
+        for (const auto& component : components) {
+            if (const auto rewritten = overrides_.pieces.find(component);
+                rewritten != overrides_.pieces.end()) {
+                split.pieces += rewritten->second;  // reviewed: taken as it stands
+            } else if (const auto piece = single_piece(component)) {
+                split.pieces += *piece;
+            } else if (const auto* own =
+                           depth == 0 && is_character(component) ? record_of(component) : nullptr) {
+                auto spelled = pieces_of(*own, depth + 1);
+                if (!spelled) {
+                    return std::nullopt;
+                }
+                split.pieces += spelled->pieces;
+                split.spelled_out = true;
+            } else {
+                return std::nullopt;
+            }
+        }
+        return split;
     }
-    if (replacement.find(record.character[0]) != std::u16string::npos) {
-        return std::nullopt;  // a pair that keeps its own character would split for ever
+
+    // A component that is itself a piece readers know, in its full form.
+    static std::optional<char16_t> single_piece(const std::u16string& component) {
+        if (component.size() != 1) {
+            return std::nullopt;  // an intermediate shape, or a character beyond the BMP
+        }
+        char16_t c = component[0];
+        if (const auto it = full_forms().find(c); it != full_forms().end()) {
+            c = it->second;
+        }
+        if (is_bare_stroke(c) || !is_known_piece(c)) {
+            return std::nullopt;
+        }
+        return c;
     }
-    return replacement;
+
+    // A character GBK lacks, as opposed to a numbered shape that no character writes.
+    static bool is_character(const std::u16string& component) {
+        return !component.empty() && !(component[0] >= u'0' && component[0] <= u'9');
+    }
+
+    const DecompositionRecord* record_of(const std::u16string& component) const {
+        const auto it = first_record_.find(component);
+        return it != first_record_.end() ? it->second : nullptr;
+    }
+
+    // A top-bottom split the eye takes in at once: a well-known top or bottom, or two
+    // halves that are both among the most common characters.
+    bool reads_well_top_bottom(const DecompositionRecord& record) const {
+        const auto& parts = record.components;
+        const auto top = single_piece(parts.front());
+        const auto bottom = single_piece(parts.back());
+        if ((top && contains(kKnownTops, *top)) || (bottom && contains(kKnownBottoms, *bottom))) {
+            return true;
+        }
+        for (const auto& part : parts) {
+            const auto piece = single_piece(part);
+            if (!piece || !is_gb2312_hanzi(*piece, /*level_1_only=*/true)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    TableKind table_;
+    const Overrides& overrides_;
+    std::map<std::u16string, const DecompositionRecord*> first_record_;
+};
+
+std::map<char16_t, Splitter::Split> usable_splits(const std::vector<DecompositionRecord>& records,
+                                                  TableKind kind, const Overrides& overrides) {
+    const Splitter splitter(records, kind, overrides);
+    std::map<char16_t, Splitter::Split> splits;
+    for (const auto& record : records) {
+        if (record.character.size() != 1 || !is_gbk_character(record.character[0]) ||
+            splits.contains(record.character[0])) {
+            continue;  // the first usable record of a character is the one taken
+        }
+        if (auto split = splitter.split(record)) {
+            splits.emplace(record.character[0], std::move(*split));
+        }
+    }
+    return splits;
 }
 
 // The characters that lie on a cycle of "is split into" (Tarjan's strongly connected
@@ -145,6 +291,19 @@ std::set<char16_t> characters_on_cycles(const std::map<char16_t, std::u16string>
 
 }  // namespace
 
+bool is_known_piece(char16_t c) {
+    return is_gbk_character(c) &&
+           (is_gb2312_hanzi(c) || contains(kSmallRadicals, c) || contains(kComponentForms, c));
+}
+
+bool is_bare_stroke(char16_t c) {
+    return contains(kBareStrokes, c);
+}
+
+bool is_unit(char16_t c) {
+    return contains(kSmallRadicals, c) || contains(kComponentForms, c);
+}
+
 bool is_gbk_character(char16_t c) {
     const bool private_use = c >= 0xE000 && c <= 0xF8FF;
     const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
@@ -152,16 +311,11 @@ bool is_gbk_character(char16_t c) {
            std::holds_alternative<std::string>(encode_gbk(std::u16string(1, c)));
 }
 
-BuiltTable build_table(const std::vector<DecompositionRecord>& records, TableKind kind) {
+BuiltTable build_table(const std::vector<DecompositionRecord>& records, TableKind kind,
+                       const Overrides& overrides) {
     std::map<char16_t, std::u16string> splits;
-    for (const auto& record : records) {
-        if (record.character.size() != 1 || !is_gbk_character(record.character[0]) ||
-            splits.contains(record.character[0])) {
-            continue;  // the first usable record of a character is the one taken
-        }
-        if (auto replacement = replacement_for(record, kind)) {
-            splits.emplace(record.character[0], std::move(*replacement));
-        }
+    for (auto& [c, split] : usable_splits(records, kind, overrides)) {
+        splits.emplace(c, std::move(split.pieces));
     }
     BuiltTable built;
     const auto cyclic = characters_on_cycles(splits);
@@ -219,6 +373,59 @@ std::string to_keyword_file(const std::vector<KeywordPair>& pairs) {
         throw std::logic_error("a keyword pair is not GBK");
     }
     return std::get<std::string>(std::move(encoded));
+}
+
+}  // namespace mardovane::tables
+
+namespace mardovane::tables {
+
+std::vector<KeywordPair> spelled_out_splits(const std::vector<DecompositionRecord>& records,
+                                            TableKind kind, const Overrides& overrides) {
+    std::vector<KeywordPair> spelled;
+    for (auto& [c, split] : usable_splits(records, kind, overrides)) {
+        if (split.spelled_out) {
+            spelled.push_back({c, std::move(split.pieces)});
+        }
+    }
+    return spelled;
+}
+
+Overrides parse_overrides(std::string_view file) {
+    Overrides overrides;
+    std::size_t number = 0;
+    for_each_line(file, [&](std::string_view line) {
+        ++number;
+        if (line.empty() || line.starts_with('#')) {
+            return;
+        }
+        const bool piece = line.starts_with('~');
+        if (piece) {
+            line.remove_prefix(1);
+        }
+        const std::size_t first_tab = line.find('\t');
+        const std::size_t second_tab = line.find('\t', first_tab + 1);
+        const auto what = decode(line.substr(0, first_tab), Encoding::Utf8);
+        const auto pieces =
+            decode(line.substr(first_tab + 1, second_tab - first_tab - 1), Encoding::Utf8);
+        if (first_tab == std::string_view::npos || second_tab == std::string_view::npos ||
+            !std::holds_alternative<std::u16string>(what) ||
+            !std::holds_alternative<std::u16string>(pieces)) {
+            throw std::runtime_error("overrides, line " + std::to_string(number) +
+                                     ": not of the form what<TAB>pieces<TAB>reason");
+        }
+        const auto& key = std::get<std::u16string>(what);
+        const auto& value = std::get<std::u16string>(pieces);
+        if (piece) {
+            overrides.pieces[key] = value;
+        } else if (key.size() == 1) {
+            overrides.characters[key[0]] =
+                value == u"-" ? std::nullopt : std::optional<std::u16string>(value);
+        } else {
+            throw std::runtime_error("overrides, line " + std::to_string(number) +
+                                     ": one character to override");
+        }
+    });
+    return overrides;
 }
 
 }  // namespace mardovane::tables
