@@ -151,6 +151,16 @@ class Splitter {
                 split.pieces += rewritten->second;  // reviewed: taken as it stands
             } else if (const auto piece = single_piece(component)) {
                 split.pieces += *piece;
+            } else if (const auto overridden = component.size() == 1
+                                                   ? overrides_.characters.find(component[0])
+                                                   : overrides_.characters.end();
+                       overridden != overrides_.characters.end()) {
+                // A reviewed character is spelled out as reviewed, or not at all.
+                if (!overridden->second || depth > 0) {
+                    return std::nullopt;
+                }
+                split.pieces += *overridden->second;
+                split.spelled_out = true;
             } else if (const auto* own =
                            depth == 0 && is_character(component) ? record_of(component) : nullptr) {
                 auto spelled = pieces_of(*own, depth + 1);
