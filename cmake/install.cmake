@@ -1,12 +1,14 @@
-# Installed layout: the programs and their keyword tables together in one folder (they
-# read keyword.info beside the executable), links to them on PATH, and the desktop files.
+# Installed layout: the programs in one folder with keyword.info beside them (they read
+# it beside the executable), links to them on PATH, the other tables and the desktop
+# files under share/. On a Windows build, one folder to copy anywhere.
 include(GNUInstallDirs)
 
 if(WIN32)
-    # A folder to copy anywhere: Mardovane.exe, mardovane-split.exe and the tables beside.
     install(TARGETS Mardovane mardovane-split RUNTIME DESTINATION .)
-    install(FILES data/keyword.info NOTICE DESTINATION .)
+    install(FILES data/keyword.info NOTICE LICENSE DESTINATION .)
     install(FILES data/tables/keyword-full.info DESTINATION tables)
+    install(FILES assets/windows/README.txt DESTINATION .)
+    include(cmake/package.cmake)
     return()
 endif()
 
@@ -18,8 +20,26 @@ if(TARGET Mardovane)
     list(APPEND programs Mardovane)
 endif()
 install(TARGETS ${programs} RUNTIME DESTINATION ${MARDOVANE_INSTALL_DIR})
-install(FILES data/keyword.info DESTINATION ${MARDOVANE_INSTALL_DIR})
-install(FILES data/tables/keyword-full.info DESTINATION ${MARDOVANE_INSTALL_DIR}/tables)
+install(FILES data/tables/keyword-full.info DESTINATION ${CMAKE_INSTALL_DATADIR}/mardovane/tables)
+
+# keyword.info is the one file users are invited to edit. Installed under /usr, as a
+# package does, it is the configuration file /etc/mardovane/keyword.info, which upgrades
+# keep, and keyword.info beside the programs is a link to it (absolute, as Debian wants a
+# link into another top-level folder); under any other prefix it is the file itself,
+# beside the programs. file(INSTALL) adds DESTDIR itself; file(CREATE_LINK) does not.
+install(CODE "
+    set(beside \"\${CMAKE_INSTALL_PREFIX}/${MARDOVANE_INSTALL_DIR}\")
+    if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+        file(INSTALL DESTINATION /etc/mardovane TYPE FILE
+             FILES \"${PROJECT_SOURCE_DIR}/data/keyword.info\")
+        set(link \"\$ENV{DESTDIR}\${beside}/keyword.info\")
+        message(STATUS \"Installing: \${link} -> /etc/mardovane/keyword.info\")
+        file(CREATE_LINK /etc/mardovane/keyword.info \"\${link}\" SYMBOLIC)
+        list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${link}\")
+    else()
+        file(INSTALL DESTINATION \"\${beside}\" TYPE FILE
+             FILES \"${PROJECT_SOURCE_DIR}/data/keyword.info\")
+    endif()")
 
 # bin/mardovane and bin/mardovane-split: relative symbolic links, so the tree can move.
 function(mardovane_install_link link target)
@@ -36,13 +56,28 @@ if(TARGET Mardovane)
     mardovane_install_link(mardovane Mardovane)
 endif()
 
-# The metadata and manual pages carry the version, the release date and the app id.
+# The metadata, manual pages and changelog carry the version, the release date and the
+# app id; manual pages and the changelog are compressed, as Debian expects them.
 set(configured ${PROJECT_BINARY_DIR}/assets)
-foreach(file mardovane.desktop mardovane.metainfo.xml man/mardovane.1 man/mardovane-split.1)
+execute_process(COMMAND date -u -R -d "${MARDOVANE_RELEASE_DATE} 00:00:00"
+                OUTPUT_VARIABLE MARDOVANE_RELEASE_DATE_RFC2822 OUTPUT_STRIP_TRAILING_WHITESPACE)
+foreach(file mardovane.desktop mardovane.metainfo.xml man/mardovane.1 man/mardovane-split.1
+             debian/changelog)
     configure_file(assets/${file}.in ${configured}/${file} @ONLY)
 endforeach()
-install(FILES ${configured}/man/mardovane-split.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES README.md NOTICE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/mardovane)
+set(compressed)
+foreach(file man/mardovane.1 man/mardovane-split.1 debian/changelog)
+    add_custom_command(OUTPUT ${configured}/${file}.gz
+                       COMMAND gzip -9nkf ${configured}/${file}
+                       DEPENDS ${configured}/${file} VERBATIM)
+    list(APPEND compressed ${configured}/${file}.gz)
+endforeach()
+add_custom_target(compressed_documents ALL DEPENDS ${compressed})
+
+install(FILES ${configured}/man/mardovane-split.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+set(doc ${CMAKE_INSTALL_DATADIR}/doc/mardovane)
+install(FILES README.md NOTICE LICENSE assets/debian/copyright ${configured}/debian/changelog.gz
+        DESTINATION ${doc})
 
 # The desktop files and the window's manual page come only with the window program.
 if(TARGET Mardovane)
@@ -58,21 +93,7 @@ if(TARGET Mardovane)
     install(FILES assets/icons/scalable/mardovane.svg
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
             RENAME ${MARDOVANE_APP_ID}.svg)
-    install(FILES ${configured}/man/mardovane.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES ${configured}/man/mardovane.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
-# cpack -G DEB: dependencies come from dpkg-shlibdeps.
-set(CPACK_PACKAGE_NAME mardovane)
-set(CPACK_PACKAGE_VERSION ${MARDOVANE_DISPLAY_VERSION})
-set(CPACK_PACKAGE_VENDOR "Mardovane")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Splits Chinese characters into their components, for fun")
-set(CPACK_PACKAGE_CONTACT "Mardovane developers <dev@mardovane.example>")
-set(CPACK_PACKAGE_HOMEPAGE_URL "${MARDOVANE_HOMEPAGE}")
-set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt's own texts (the context menu) in the desktop's language.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei")
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-include(CPack)
+include(cmake/package.cmake)

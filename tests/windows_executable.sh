@@ -5,6 +5,7 @@
 set -euo pipefail
 source "$(dirname "$0")/checks.sh"
 exe=$1
+version=$2
 list=$(wrestool -l "$exe")
 count() { grep -c -- "$1" <<<"$list" || true; }
 check "one icon group of seven images" test "$(count 'type=group_icon')/$(count '\[type=icon ')" = "1/7"
@@ -14,7 +15,7 @@ check "version information in Chinese (PRC)" grep -q -- '--type=16 --name=1 --la
 
 strings=$(wrestool -x --raw --type=16 "$exe" | iconv -f UTF-16LE -t UTF-8 -c | tr -c '[:print:]' '\n' | grep -v '^$' | tr '\n' '|')
 for pair in "080404b0" "ProductName|Mardovane 2011.01.01" "InternalName|Mardovane" \
-            "OriginalFilename|Mardovane.exe" "FileVersion|1.00" "ProductVersion|1.00" \
+            "OriginalFilename|Mardovane.exe" "FileVersion|$version" "ProductVersion|$version" \
             "Comments|2011"; do
     check "version string $pair" grep -qF -- "$pair|" <<<"$strings"
 done
