@@ -1,12 +1,54 @@
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QUrl>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "substitution/program_directory.h"
 #include "window/main_window.h"
 
+namespace {
+
+// --help and --version answer without a window, as any program's do. Returns the exit
+// status when the program is to stop here.
+std::optional<int> answer_command_line(int argc, char** argv) {
+    const QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Mardovane"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(MARDOVANE_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Splits Chinese characters into the characters they are written from, for fun."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    (void)parser.parse(QCoreApplication::arguments());  // Qt's own options go on to Qt
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return std::fflush(stdout) == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
+    }
+    if (parser.isSet(version)) {
+        std::printf("Mardovane %s\n", MARDOVANE_VERSION);
+        return std::fflush(stdout) == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
+    }
+    // Without a display Qt would abort; say so in one line instead.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fputs(
+            "Mardovane: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are "
+            "not set)\n",
+            stderr);
+        return EXIT_FAILURE;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (const auto status = answer_command_line(argc, argv)) {
+        return *status;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mardovane"));
     QApplication::setApplicationVersion(QStringLiteral(MARDOVANE_VERSION));

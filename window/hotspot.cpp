@@ -4,8 +4,12 @@
 
 #include <QBitmap>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace mardovane {
 namespace {
@@ -35,16 +39,32 @@ rules::MouseButton button_of(const QMouseEvent& event) {
 
 HotspotWidget::HotspotWidget(const layout::Hotspot& area, rules::ClickTracker& clicks,
                              QWidget* parent)
-    : QWidget(parent), clicks_(clicks) {
+    : QAbstractButton(parent), clicks_(clicks) {
     setObjectName(to_qstring(area.name));
     const layout::Rect pixels = area.twips.in_pixels();
     setGeometry(pixels.left, pixels.top, pixels.width, pixels.height);
-    setFocusPolicy(Qt::NoFocus);
+    // Reached with the keyboard, never by a click, so that a click leaves the caret in
+    // the text box. The area below the window can never be seen: it takes no focus.
+    const bool visible = pixels.top + pixels.height <= layout::kClientArea.in_pixels().height;
+    setFocusPolicy(visible ? Qt::TabFocus : Qt::NoFocus);
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
     setCursor(cursor_for(area.pointer));
     setAccessibleName(to_qstring(area.accessible_name));
     setToolTip(to_qstring(area.tooltip));
+    connect(this, &QAbstractButton::clicked, this,
+            [this, ran = area.command] { emit command(ran); });
+}
+
+void HotspotWidget::paintEvent(QPaintEvent*) {
+    if (!hasFocus()) {
+        return;  // the picture draws the button
+    }
+    QPainter painter(this);
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    frame.rect = rect().adjusted(1, 1, -1, -1);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
 }
 
 void HotspotWidget::mousePressEvent(QMouseEvent* event) {
@@ -59,6 +79,14 @@ void HotspotWidget::mouseReleaseEvent(QMouseEvent* event) {
         emit command(*ran);
     }
     event->accept();
+}
+
+void HotspotWidget::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);  // Space presses it
 }
 
 }  // namespace mardovane

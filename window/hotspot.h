@@ -1,16 +1,18 @@
 #pragma once
 
-#include <QWidget>
+#include <QAbstractButton>
 
 #include "window/layout.h"
 #include "window/window_rules.h"
 
 namespace mardovane {
 
-// A transparent, captionless click area. It draws nothing and takes no keyboard focus; it
-// hands its presses and releases, in window coordinates, to the window's click tracker,
-// and emits `command` when the tracker says a click ran one.
-class HotspotWidget final : public QWidget {
+// A click area over a painted button: a real button for the keyboard and screen readers,
+// drawn transparently, so the picture shows through (only a focus frame is drawn, while it
+// has the keyboard focus). The mouse goes through the window's click tracker, which says
+// when a press and release make a click; Space and Enter press it from the keyboard.
+// Either way it emits `command`.
+class HotspotWidget final : public QAbstractButton {
     Q_OBJECT
 
   public:
@@ -20,8 +22,10 @@ class HotspotWidget final : public QWidget {
     void command(layout::Command command);
 
   protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     rules::ClickTracker& clicks_;

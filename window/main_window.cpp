@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTranslator>
+#include <algorithm>
+#include <array>
 
 #include "window/strings.h"
 #include "window/text_box_holder.h"
@@ -88,6 +90,7 @@ MainWindow::MainWindow(WindowServices services)
     text_box_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     text_box_->setFont(text_box_font());
     text_box_->setFocusPolicy(Qt::StrongFocus);
+    text_box_->setTabChangesFocus(true);  // Tab goes on to the buttons, as in a dialog
     text_box_->setFocus();
 
     // A split that takes more than a moment shows the busy pointer until it ends.
@@ -105,10 +108,21 @@ MainWindow::MainWindow(WindowServices services)
     shortcut("Ctrl+Return", &MainWindow::split);  // the Return key, beside keypad Enter
     shortcut(layout::kCopyAllShortcut, &MainWindow::copy_all);
 
-    for (const auto& area : layout::kHotspots) {
-        auto* hotspot = new HotspotWidget(area, clicks_, this);
+    // The hotspots in the layout table's tab order, after the text box.
+    std::array<const layout::Hotspot*, layout::kHotspots.size()> by_tab_index{};
+    std::transform(layout::kHotspots.begin(), layout::kHotspots.end(), by_tab_index.begin(),
+                   [](const layout::Hotspot& area) { return &area; });
+    std::sort(by_tab_index.begin(), by_tab_index.end(),
+              [](const auto* a, const auto* b) { return a->tab_index < b->tab_index; });
+    QWidget* previous = text_box_;
+    for (const layout::Hotspot* area : by_tab_index) {
+        auto* hotspot = new HotspotWidget(*area, clicks_, this);
         connect(hotspot, &HotspotWidget::command, this,
                 [this](layout::Command command) { rules::dispatch(command, *this); });
+        if (hotspot->focusPolicy() != Qt::NoFocus) {
+            setTabOrder(previous, hotspot);
+            previous = hotspot;
+        }
     }
 }
 
@@ -206,6 +220,8 @@ void MainWindow::open_web_page() {
 
 void MainWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // At 125 % or 150 % the 2x picture is scaled down: smoothly, or the lettering is jagged.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const QPixmap& picture = devicePixelRatioF() > 1.0 ? background_2x_ : background_;
     painter.drawPixmap(0, 0, picture);
 }

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
@@ -156,15 +157,64 @@ class MainWindowTest : public QObject {
         QCOMPARE(box->toPlainText(), QStringLiteral("ab\nc"));
     }
 
-    void only_the_text_box_takes_focus() {
-        for (auto* widget : window_->findChildren<HotspotWidget*>()) {
-            QCOMPARE(widget->focusPolicy(), Qt::NoFocus);
-        }
+    void clicks_leave_the_focus_in_the_text_box() {
         QCOMPARE(window_->focusPolicy(), Qt::NoFocus);
-        // Clicking a hotspot leaves the focus, and the caret, in the text box.
         click_at(QPoint(60, 360));
+        QVERIFY(settled());
         click_at(QPoint(185, 368));
         QVERIFY(text1()->hasFocus());
+    }
+
+    void the_keyboard_reaches_the_buttons_in_tab_order() {
+        QStringList order;
+        QVERIFY(text1()->hasFocus());
+        for (int step = 0; step < 4; ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        }
+        // Label4 lies below the window, where no one can see it: it takes no focus.
+        QCOMPARE(order, (QStringList{QStringLiteral("Label1"), QStringLiteral("Label2"),
+                                     QStringLiteral("Label5"), QStringLiteral("Text1")}));
+        QCOMPARE(hotspot("Label4")->focusPolicy(), Qt::NoFocus);
+    }
+
+    void space_and_enter_press_the_buttons_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("text_after");
+        QTest::addColumn<int>("copies");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("Space on split") << "Label1" << int(Qt::Key_Space) << "女子" << 0 << 0;
+        QTest::newRow("Enter on split") << "Label1" << int(Qt::Key_Return) << "女子" << 0 << 0;
+        QTest::newRow("Space on copy all") << "Label2" << int(Qt::Key_Space) << "好" << 1 << 0;
+        QTest::newRow("Enter on the notice") << "Label5" << int(Qt::Key_Enter) << "好" << 0 << 1;
+        QTest::newRow("another key does nothing") << "Label1" << int(Qt::Key_A) << "好" << 0 << 0;
+    }
+
+    void space_and_enter_press_the_buttons() {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QFETCH(QString, text_after);
+        QFETCH(int, copies);
+        QFETCH(int, pages);
+        text1()->setPlainText(QStringLiteral("好"));
+        HotspotWidget* target = hotspot(qPrintable(button));
+        target->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(target, Qt::Key(key));
+        QVERIFY(settled());
+        QCOMPARE(text1()->toPlainText(), text_after);
+        QCOMPARE(clipboard_.texts.size(), copies);
+        QCOMPARE(opener_.urls.size(), pages);
+    }
+
+    void screen_readers_see_buttons_with_their_names() {
+        for (const auto& area : layout::kHotspots) {
+            QAccessibleInterface* seen =
+                QAccessible::queryAccessibleInterface(hotspot(area.name.data()));
+            QVERIFY(seen != nullptr);
+            QCOMPARE(seen->role(), QAccessible::Button);
+            QCOMPARE(seen->text(QAccessible::Name), to_qstring(area.accessible_name));
+        }
     }
 
     void pointers_are_the_hand_over_split_and_notice_only() {
