@@ -12,4 +12,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # One .exe that needs nothing beside it: the C++ and threads runtimes linked in.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# Release programs go out stripped, installed or zipped.
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run)

@@ -147,27 +147,34 @@ class AssetsTest : public QObject {
         }
     }
 
-    void icon_file_holds_the_seven_images() {
+    void icon_file_holds_the_seven_images_and_a_large_one() {
         const QByteArray ico = read(QStringLiteral("mardovane.ico"));
         QVERIFY(ico.size() > 6);
         QCOMPARE(u16(ico, 0), quint16(0));
         QCOMPARE(u16(ico, 2), quint16(1));  // an icon, not a cursor
-        QCOMPARE(u16(ico, 4), quint16(7));
+        QCOMPARE(u16(ico, 4), quint16(8));
         QSet<QPair<int, int>> images;
-        for (int i = 0; i < 7; ++i) {
+        for (int i = 0; i < 8; ++i) {
             const int entry = 6 + 16 * i;
-            const int width = quint8(ico[entry]);
-            const int height = quint8(ico[entry + 1]);
+            // 0 in the directory stands for 256.
+            const int width = quint8(ico[entry]) == 0 ? 256 : quint8(ico[entry]);
+            const int height = quint8(ico[entry + 1]) == 0 ? 256 : quint8(ico[entry + 1]);
             QCOMPARE(width, height);
             const quint32 offset = u32(ico, entry + 12);
-            // Each image is a BMP: its own header says the width and the depth.
+            if (width == 256) {
+                // The large image is a PNG, as Windows takes it.
+                QVERIFY(ico.mid(int(offset), 8) == QByteArray("\x89PNG\r\n\x1a\n", 8));
+                images.insert({width, 32});
+                continue;
+            }
+            // Each other image is a BMP: its own header says the width and the depth.
             QCOMPARE(u32(ico, int(offset)), quint32(40));
             QCOMPARE(int(u32(ico, int(offset) + 4)), width);
             const int depth = u16(ico, int(offset) + 14);
             images.insert({width, depth});
         }
-        const QSet<QPair<int, int>> expected = {{16, 8},  {24, 8},  {32, 8}, {16, 32},
-                                                {24, 32}, {32, 32}, {48, 32}};
+        const QSet<QPair<int, int>> expected = {{16, 8},  {24, 8},  {32, 8},  {16, 32},
+                                                {24, 32}, {32, 32}, {48, 32}, {256, 32}};
         QCOMPARE(images, expected);
     }
 
