@@ -145,6 +145,31 @@ TEST(Geometry, FontHeightAndCentring) {
     EXPECT_EQ(origin.y, 337);
 }
 
+TEST(Geometry, ScalesToTheScreensDensityAndBack) {
+    EXPECT_EQ(scaled(565, 96), 565);
+    EXPECT_EQ(scaled(565, 144), 847);  // 150 %: 847.5, rounded down
+    EXPECT_EQ(scaled(407, 120), 509);  // 125 %
+    const layout::Rect split = scaled(layout::kHotspots[0].twips.in_pixels(), 144);
+    EXPECT_EQ(split.left, 31);  // 31.5, rounded down
+    EXPECT_EQ(split.top, 519);
+    EXPECT_EQ(split.width, 149);
+    EXPECT_EQ(split.height, 67);
+    // Every point of a scaled hotspot lands back in it, and the points beside it do not.
+    for (const int dpi : {96, 120, 144, 192}) {
+        for (const auto& area : layout::kHotspots) {
+            const layout::Rect at = scaled(area.twips.in_pixels(), dpi);
+            const layout::Rect back = area.twips.in_pixels();
+            EXPECT_TRUE(back.contains(unscaled(at.left, dpi), unscaled(at.top, dpi))) << dpi;
+            EXPECT_TRUE(back.contains(unscaled(at.left + at.width - 1, dpi),
+                                      unscaled(at.top + at.height - 1, dpi)))
+                << dpi;
+            EXPECT_FALSE(back.contains(unscaled(at.left + at.width, dpi), unscaled(at.top, dpi)))
+                << dpi;
+        }
+    }
+    EXPECT_EQ(unscaled(-1, 144), -1);
+}
+
 struct SequenceCase {
     const char* name;
     std::string steps;   // c: click, s: the split ends, f: the split fails

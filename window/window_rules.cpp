@@ -55,6 +55,30 @@ int font_pixel_height(double point_size, int dots_per_inch) {
     return static_cast<int>(std::lround(point_size * dots_per_inch / 72.0));
 }
 
+int scaled(int pixels, int dots_per_inch) {
+    // The first screen pixel whose middle lies at or past the edge: halves round down, so
+    // that unscaled() takes every screen pixel back into the layout pixel it came from.
+    const long long twice = 2LL * pixels * dots_per_inch - 96;
+    return static_cast<int>(twice >= 0 ? (twice + 191) / 192 : -(-twice / 192));
+}
+
+layout::Rect scaled(const layout::Rect& pixels, int dots_per_inch) {
+    // Edges, not sizes, are rounded, so that areas side by side stay side by side.
+    const int left = scaled(pixels.left, dots_per_inch);
+    const int top = scaled(pixels.top, dots_per_inch);
+    return {left, top, scaled(pixels.left + pixels.width, dots_per_inch) - left,
+            scaled(pixels.top + pixels.height, dots_per_inch) - top};
+}
+
+int unscaled(int pixels, int dots_per_inch) {
+    // The layout pixel under the middle of the screen's pixel, rounding down, for points
+    // left of or above the window too.
+    const long long numerator = (2LL * pixels + 1) * 96;
+    const long long denominator = 2LL * dots_per_inch;
+    return static_cast<int>(numerator >= 0 ? numerator / denominator
+                                           : -((-numerator + denominator - 1) / denominator));
+}
+
 Point centred(int area_left, int area_top, int area_width, int area_height, int width, int height) {
     return {area_left + (area_width - width) / 2, area_top + (area_height - height) / 2};
 }

@@ -45,6 +45,12 @@ void dispatch(layout::Command command, WindowActions& actions);
 // The text box font's character height in pixels at `dots_per_inch`, rounded.
 [[nodiscard]] int font_pixel_height(double point_size, int dots_per_inch);
 
+// The layout's pixels, at 96 dots per inch, at another density (rounded), and a point of
+// the window at that density back in the layout's pixels.
+[[nodiscard]] int scaled(int pixels, int dots_per_inch);
+[[nodiscard]] layout::Rect scaled(const layout::Rect& pixels, int dots_per_inch);
+[[nodiscard]] int unscaled(int pixels, int dots_per_inch);
+
 // Where a window of `width` × `height` goes to stand centred in the work area.
 struct Point {
     int x = 0;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <variant>
 
 #include "resource_ids.h"
@@ -40,7 +41,44 @@ struct WindowState {
     SplitSequence splits;
     std::shared_ptr<BackgroundSplit> running_split;
     bool busy = false;  // the split has taken long enough to show the busy pointer
+    int dpi = 96;       // of the monitor the window is on: the layout is scaled to it
+    HWND tooltips = nullptr;
 };
+
+// A function of user32 that older Windows lack, or nullptr. GetProcAddress gives a generic
+// pointer; going through void (*)() is the cast the compiler takes as meant.
+template <typename Function>
+Function user32_function(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+// The window's density, where Windows can say it per monitor (10 and later), else the
+// system's.
+int window_dpi(HWND window) {
+    using GetDpiForWindow = UINT(WINAPI*)(HWND);
+    if (const auto get = user32_function<GetDpiForWindow>("GetDpiForWindow")) {
+        if (const UINT dpi = get(window); dpi != 0) {
+            return static_cast<int>(dpi);
+        }
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+// The outer size of the window whose client area is the layout's at `dpi`.
+SIZE window_size(int dpi) {
+    const layout::Rect client = rules::scaled(layout::kClientArea.in_pixels(), dpi);
+    RECT frame{0, 0, client.width, client.height};
+    using AdjustForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    const auto adjust = user32_function<AdjustForDpi>("AdjustWindowRectExForDpi");
+    if (adjust == nullptr || !adjust(&frame, kStyle, FALSE, 0, static_cast<UINT>(dpi))) {
+        AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
+    }
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
 
 std::wstring wide(const std::string& utf8) {
     auto decoded = decode(utf8, Encoding::Utf8);
@@ -129,31 +167,49 @@ void run(HWND window, WindowState& state, layout::Command command) {
 }
 
 HWND create_text1(HWND window, WindowState& state) {
-    const layout::Rect box = layout::kText1.in_pixels();
-    HWND edit = CreateWindowExW(0, L"EDIT", L"",
-                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
-                                    ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
-                                box.left, box.top, box.width, box.height, window,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kText1Id)),
-                                state.instance, nullptr);
-    // The character height at 96 dots per inch, negative: of the characters, not the cell.
-    const int height = -rules::font_pixel_height(layout::kText1PointSize, 96);
-    state.font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                             DEFAULT_PITCH, wide(std::string(layout::kText1Font)).c_str());
-    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(state.font), TRUE);
+    HWND edit =
+        CreateWindowExW(0, L"EDIT", L"",
+                        WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
+                            ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
+                        0, 0, 0, 0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kText1Id)),
+                        state.instance, nullptr);
     SendMessageW(edit, EM_LIMITTEXT, 0, 0);  // no limit of its own
     return edit;
 }
 
+// Places the text box, its font and the tooltips for the window's density.
+void lay_out(WindowState& state) {
+    const layout::Rect box = rules::scaled(layout::kText1.in_pixels(), state.dpi);
+    MoveWindow(state.edit, box.left, box.top, box.width, box.height, TRUE);
+    // The character height, negative: of the characters, not the cell.
+    const int height = -rules::font_pixel_height(layout::kText1PointSize, state.dpi);
+    HFONT font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                             DEFAULT_PITCH, wide(std::string(layout::kText1Font)).c_str());
+    SendMessageW(state.edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (state.font != nullptr) {
+        DeleteObject(state.font);
+    }
+    state.font = font;
+    for (std::size_t i = 0; state.tooltips != nullptr && i < layout::kHotspots.size(); ++i) {
+        const layout::Rect area = rules::scaled(layout::kHotspots[i].twips.in_pixels(), state.dpi);
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = GetParent(state.edit);
+        tool.uId = i + 1;
+        tool.rect = {area.left, area.top, area.left + area.width, area.top + area.height};
+        SendMessageW(state.tooltips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
 // The tooltips of the hotspots that have one: a tooltip control over each rectangle.
-void add_tooltips(HWND window, HINSTANCE instance) {
+HWND add_tooltips(HWND window, HINSTANCE instance) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);  // registers the tooltip class
     HWND tips = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
                                 window, nullptr, instance, nullptr);
     if (tips == nullptr) {
-        return;
+        return nullptr;
     }
     for (std::size_t i = 0; i < layout::kHotspots.size(); ++i) {
         const layout::Hotspot& area = layout::kHotspots[i];
@@ -172,6 +228,7 @@ void add_tooltips(HWND window, HINSTANCE instance) {
         tool.lpszText = text.data();  // copied by the control
         SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+    return tips;
 }
 
 void paint(HWND window, const WindowState& state) {
@@ -180,13 +237,23 @@ void paint(HWND window, const WindowState& state) {
     if (state.background != nullptr) {
         HDC source = CreateCompatibleDC(target);
         HGDIOBJ previous = SelectObject(source, state.background);
-        // At its natural size: the client area cuts off its right-most column.
-        BitBlt(target, 0, 0, layout::kBackgroundWidth, layout::kBackgroundHeight, source, 0, 0,
-               SRCCOPY);
+        // At its natural size (the client area cuts off its right-most column), scaled
+        // smoothly to the window's density.
+        SetStretchBltMode(target, HALFTONE);
+        SetBrushOrgEx(target, 0, 0, nullptr);
+        StretchBlt(target, 0, 0, rules::scaled(layout::kBackgroundWidth, state.dpi),
+                   rules::scaled(layout::kBackgroundHeight, state.dpi), source, 0, 0,
+                   layout::kBackgroundWidth, layout::kBackgroundHeight, SRCCOPY);
         SelectObject(source, previous);
         DeleteDC(source);
     }
     EndPaint(window, &paint);
+}
+
+// A mouse message's point in the layout's pixels.
+std::pair<int, int> layout_point(const WindowState& state, LPARAM l) {
+    return {rules::unscaled(static_cast<short>(LOWORD(l)), state.dpi),
+            rules::unscaled(static_cast<short>(HIWORD(l)), state.dpi)};
 }
 
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -199,9 +266,22 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
             return DefWindowProcW(window, message, w, l);
         }
         case WM_CREATE:
+            state->dpi = window_dpi(window);
             state->edit = create_text1(window, *state);
-            add_tooltips(window, state->instance);
+            state->tooltips = add_tooltips(window, state->instance);
+            lay_out(*state);
             return 0;
+        case WM_DPICHANGED: {
+            // Moved to a monitor of another density: Windows suggests the new frame.
+            state->dpi = HIWORD(w);
+            const auto* suggested = reinterpret_cast<const RECT*>(l);
+            SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            lay_out(*state);
+            InvalidateRect(window, nullptr, TRUE);
+            return 0;
+        }
         case WM_PAINT:
             paint(window, *state);
             return 0;
@@ -210,7 +290,9 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
                 POINT point{};
                 GetCursorPos(&point);
                 ScreenToClient(window, &point);
-                const bool hand = rules::pointer_at(point.x, point.y) == layout::Pointer::Hand;
+                const bool hand = rules::pointer_at(rules::unscaled(point.x, state->dpi),
+                                                    rules::unscaled(point.y, state->dpi)) ==
+                                  layout::Pointer::Hand;
                 SetCursor(state->busy ? LoadCursorW(nullptr, IDC_APPSTARTING)
                           : hand      ? state->hand
                                       : LoadCursorW(nullptr, IDC_ARROW));
@@ -233,21 +315,22 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
             return 0;
         }
         case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDOWN: {
+            const auto [x, y] = layout_point(*state, l);
             state->clicks.press(
-                message == WM_LBUTTONDOWN ? rules::MouseButton::Left : rules::MouseButton::Right,
-                static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
+                message == WM_LBUTTONDOWN ? rules::MouseButton::Left : rules::MouseButton::Right, x,
+                y);
             if (message == WM_LBUTTONDOWN) {
                 SetCapture(window);  // the release counts only where it lands
             }
             return 0;
+        }
         case WM_LBUTTONUP: {
             if (GetCapture() == window) {
                 ReleaseCapture();
             }
-            if (const auto command =
-                    state->clicks.release(rules::MouseButton::Left, static_cast<short>(LOWORD(l)),
-                                          static_cast<short>(HIWORD(l)))) {
+            const auto [x, y] = layout_point(*state, l);
+            if (const auto command = state->clicks.release(rules::MouseButton::Left, x, y)) {
                 run(window, *state, *command);
             }
             return 0;
@@ -329,23 +412,21 @@ HWND create_main_window(HINSTANCE instance, WindowServices services, int show_co
     window_class.lpszClassName = kClassName;
     RegisterClassExW(&window_class);
 
-    // The outer size that gives the client area its fixed size, centred on the work area.
-    const layout::Rect client = layout::kClientArea.in_pixels();
-    RECT frame{0, 0, client.width, client.height};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const rules::Point origin = rules::centred(work.left, work.top, work.right - work.left,
-                                               work.bottom - work.top, width, height);
-
-    HWND window = CreateWindowExW(0, kClassName, kCaption.c_str(), kStyle, origin.x, origin.y,
-                                  width, height, nullptr, nullptr, instance, state);
+    // Created first, so that the monitor it opens on gives the density; then given the
+    // size whose client area is the layout's there, centred on the work area.
+    HWND window = CreateWindowExW(0, kClassName, kCaption.c_str(), kStyle, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, state);
     if (window == nullptr) {
         delete state;
         return nullptr;
     }
+    const SIZE size = window_size(state->dpi);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const rules::Point origin = rules::centred(work.left, work.top, work.right - work.left,
+                                               work.bottom - work.top, size.cx, size.cy);
+    SetWindowPos(window, nullptr, origin.x, origin.y, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(window, show_command);
     UpdateWindow(window);
     SetFocus(state->edit);
