@@ -15,14 +15,7 @@ std::vector<DecompositionRecord> records(const std::string& utf8) {
 }
 
 std::u16string pairs_as_text(const BuiltTable& table) {
-    std::u16string text;
-    for (const auto& pair : table.pairs) {
-        text += pair.character;
-        text += u'→';
-        text += pair.replacement;
-        text += u' ';
-    }
-    return text;
+    return pairs_as_text(table.pairs);
 }
 
 TEST(Decomposition, ParsesThePackagedForm) {

@@ -91,14 +91,7 @@ int main(int argc, char** argv) {
     report("tables/keyword-full.info", full_table);
     // The components spelled out by their own splits, for review.
     const auto spelled = spelled_out_splits(parsed.records, TableKind::Full, overrides);
-    std::u16string list;
-    for (const auto& pair : spelled) {
-        list += pair.character;
-        list += u"→";
-        list += pair.replacement;
-        list += u' ';
-    }
     std::printf("%zu splits spell out a component GBK lacks: %s\n", spelled.size(),
-                std::get<std::string>(encode_utf8(list)).c_str());
+                std::get<std::string>(encode_utf8(pairs_as_text(spelled))).c_str());
     return 0;
 }

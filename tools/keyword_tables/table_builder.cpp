@@ -370,6 +370,17 @@ BuiltTable build_table(const std::vector<DecompositionRecord>& records, TableKin
     return built;
 }
 
+std::u16string pairs_as_text(const std::vector<KeywordPair>& pairs) {
+    std::u16string text;
+    for (const auto& pair : pairs) {
+        text += pair.character;
+        text += u'→';
+        text += pair.replacement;
+        text += u' ';
+    }
+    return text;
+}
+
 std::string to_keyword_file(const std::vector<KeywordPair>& pairs) {
     std::u16string text;
     for (const auto& pair : pairs) {

@@ -62,6 +62,9 @@ BuiltTable build_table(const std::vector<DecompositionRecord>& records, TableKin
 std::vector<KeywordPair> spelled_out_splits(const std::vector<DecompositionRecord>& records,
                                             TableKind kind, const Overrides& overrides = {});
 
+// The pairs as "好→女子 湖→氵胡 ", for people to read.
+std::u16string pairs_as_text(const std::vector<KeywordPair>& pairs);
+
 // The keyword file bytes: GBK, CR LF after every line, no byte-order mark.
 std::string to_keyword_file(const std::vector<KeywordPair>& pairs);
 
