@@ -16,6 +16,7 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // ends: the table then holds the file's text once, and a few bytes a line besides.
 KeywordTable lay_out_lines(std::u16string text) {
     std::vector<std::size_t> ends;
+    ends.reserve(count_line_breaks(std::u16string_view(text)) + 1);
     std::size_t kept = 0;
     for_each_line(std::u16string_view(text), [&](std::u16string_view line) {
         // The line lies at or after `kept`, so moving it down never overwrites unread text.
@@ -38,8 +39,14 @@ std::filesystem::path keyword_file_path(const std::filesystem::path& program_dir
     return path;
 }
 
-std::variant<KeywordTable, KeywordFileError> parse_keyword_file(std::string_view bytes,
-                                                                const std::filesystem::path& path) {
+namespace {
+
+// Decodes the file's bytes, then lets them go through `release` before the lines are laid
+// out: the bytes, the text and the line ends are never all held at once.
+template <typename Release>
+std::variant<KeywordTable, KeywordFileError> parse(std::string_view bytes,
+                                                   const std::filesystem::path& path,
+                                                   Release&& release) {
     const bool utf8 = bytes.starts_with(kUtf8ByteOrderMark);
     const std::size_t skipped = utf8 ? kUtf8ByteOrderMark.size() : 0;
     const std::string_view body = bytes.substr(skipped);
@@ -55,7 +62,15 @@ std::variant<KeywordTable, KeywordFileError> parse_keyword_file(std::string_view
         result.encoding = encoding;
         return result;
     }
+    release();
     return lay_out_lines(std::move(std::get<std::u16string>(decoded)));
+}
+
+}  // namespace
+
+std::variant<KeywordTable, KeywordFileError> parse_keyword_file(std::string_view bytes,
+                                                                const std::filesystem::path& path) {
+    return parse(bytes, path, [] {});
 }
 
 std::variant<KeywordTable, KeywordFileError> load_keyword_file(const std::filesystem::path& path) {
@@ -63,7 +78,8 @@ std::variant<KeywordTable, KeywordFileError> load_keyword_file(const std::filesy
     if (auto* error = std::get_if<FileError>(&bytes)) {
         return std::move(*error);
     }
-    return parse_keyword_file(std::get<std::string>(bytes), path);
+    auto& file = std::get<std::string>(bytes);
+    return parse(file, path, [&file] { std::string().swap(file); });
 }
 
 std::variant<KeywordTable, KeywordFileError> load_keyword_table(

@@ -53,8 +53,10 @@ std::variant<std::u16string, DecodeError> decode_gbk(std::string_view bytes) {
     const std::size_t refused = bytes.find(kByteWindowsRefuses);
     const std::string_view convertible = bytes.substr(0, refused);
     GbkConverter converter;
+    // GBK takes at least a byte a code unit, so this never grows; the pages of it that the
+    // text does not reach are never touched, and cost no memory.
     std::u16string text;
-    text.reserve(convertible.size() / 2);
+    text.reserve(convertible.size());
     const char* source = convertible.data();
     const char* const end = source + convertible.size();
     UChar buffer[kOutputUnits];
