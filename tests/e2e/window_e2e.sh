@@ -114,6 +114,14 @@ for _ in $(seq 20); do
 done
 check "Ctrl+Enter splits and Ctrl+Shift+C copies" same "$work/expected-twice.txt" "$work/keyboard.txt"
 
+# Tab reaches the split button, and Space presses it.
+"${run[@]}" "$splitter" --times 3 "$work/text.txt" > "$work/expected-thrice.txt"
+click 250 150
+xdotool key --clearmodifiers Tab space
+copy_until_same "$work/expected-thrice.txt" "$work/tabbed.txt" || true
+check "Tab reaches the split button and Space presses it" \
+    same "$work/expected-thrice.txt" "$work/tabbed.txt"
+
 click 280 370                                  # the notice's dead left-most pixels
 click 420 370                                  # the notice
 for _ in $(seq 30); do [ -s "$work/opened" ] && break; sleep 0.1; done
@@ -140,7 +148,7 @@ fi
 check "Return closes the message" test "$(windows)" -eq 1
 copy_all "$work/after-failure.txt"
 check "a failed split leaves the text as it was" \
-    same "$work/expected-twice.txt" "$work/after-failure.txt"
+    same "$work/expected-thrice.txt" "$work/after-failure.txt"
 
 # Ctrl+A selects the whole text (the Windows EDIT control needs the window's help).
 click 250 150

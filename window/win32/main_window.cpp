@@ -2,11 +2,14 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <utility>
 #include <variant>
+#include <vector>
 
 #include "resource_ids.h"
 #include "substitution/text_codec.h"
@@ -27,6 +30,8 @@ constexpr UINT kSplitDone = WM_APP + 1;
 constexpr UINT_PTR kBusyTimer = 1;
 // A command asked for from the keyboard: wParam is the layout::Command.
 constexpr UINT kRunCommand = WM_APP + 2;
+// The hotspots' buttons: this control id plus their index in the layout table.
+constexpr int kFirstHotspotId = 100;
 constexpr UINT kBusyPointerDelayMs = 300;
 
 struct WindowState {
@@ -43,6 +48,9 @@ struct WindowState {
     bool busy = false;  // the split has taken long enough to show the busy pointer
     int dpi = 96;       // of the monitor the window is on: the layout is scaled to it
     HWND tooltips = nullptr;
+    // One button a hotspot that can be seen, for the keyboard and screen readers; none
+    // for the one below the window.
+    std::array<HWND, layout::kHotspots.size()> buttons{};
 };
 
 // A function of user32 that older Windows lack, or nullptr. GetProcAddress gives a generic
@@ -177,6 +185,68 @@ HWND create_text1(HWND window, WindowState& state) {
     return edit;
 }
 
+// The buttons let the mouse through to the window, whose click rule decides; they are
+// there for the keyboard and for screen readers, which see a button with its name.
+LRESULT CALLBACK transparent_to_the_mouse(HWND button, UINT message, WPARAM w, LPARAM l, UINT_PTR,
+                                          DWORD_PTR) {
+    if (message == WM_NCHITTEST) {
+        return HTTRANSPARENT;
+    }
+    return DefSubclassProc(button, message, w, l);
+}
+
+void create_buttons(HWND window, WindowState& state) {
+    const int client_height = layout::kClientArea.in_pixels().height;
+    for (std::size_t i = 0; i < layout::kHotspots.size(); ++i) {
+        const layout::Hotspot& area = layout::kHotspots[i];
+        const layout::Rect pixels = area.twips.in_pixels();
+        if (pixels.top + pixels.height > client_height) {
+            continue;  // below the window, where no one can see or reach it
+        }
+        HWND button =
+            CreateWindowExW(0, L"BUTTON", wide(std::string(area.accessible_name)).c_str(),
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0, 0, 0, window,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstHotspotId + i)),
+                            state.instance, nullptr);
+        SetWindowSubclass(button, transparent_to_the_mouse, 0, 0);
+        state.buttons[i] = button;
+    }
+}
+
+// A button draws the part of the picture under it, so that it seems not to be there, and
+// a focus frame while it has the keyboard focus.
+void draw_button(const WindowState& state, const DRAWITEMSTRUCT& item) {
+    if (state.background != nullptr) {
+        POINT origin{0, 0};
+        MapWindowPoints(item.hwndItem, GetParent(item.hwndItem), &origin, 1);
+        HDC source = CreateCompatibleDC(item.hDC);
+        HGDIOBJ previous = SelectObject(source, state.background);
+        SetStretchBltMode(item.hDC, HALFTONE);
+        SetBrushOrgEx(item.hDC, 0, 0, nullptr);
+        StretchBlt(item.hDC, -origin.x, -origin.y,
+                   rules::scaled(layout::kBackgroundWidth, state.dpi),
+                   rules::scaled(layout::kBackgroundHeight, state.dpi), source, 0, 0,
+                   layout::kBackgroundWidth, layout::kBackgroundHeight, SRCCOPY);
+        SelectObject(source, previous);
+        DeleteDC(source);
+    }
+    if ((item.itemState & ODS_FOCUS) != 0) {
+        RECT frame = item.rcItem;
+        InflateRect(&frame, -2, -2);
+        DrawFocusRect(item.hDC, &frame);
+    }
+}
+
+// The index of the hotspot whose button `control` is, or none.
+std::optional<std::size_t> hotspot_of(const WindowState& state, HWND control) {
+    for (std::size_t i = 0; i < state.buttons.size(); ++i) {
+        if (control != nullptr && state.buttons[i] == control) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
 // Places the text box, its font and the tooltips for the window's density.
 void lay_out(WindowState& state) {
     const layout::Rect box = rules::scaled(layout::kText1.in_pixels(), state.dpi);
@@ -191,6 +261,13 @@ void lay_out(WindowState& state) {
         DeleteObject(state.font);
     }
     state.font = font;
+    for (std::size_t i = 0; i < layout::kHotspots.size(); ++i) {
+        if (state.buttons[i] != nullptr) {
+            const layout::Rect area =
+                rules::scaled(layout::kHotspots[i].twips.in_pixels(), state.dpi);
+            MoveWindow(state.buttons[i], area.left, area.top, area.width, area.height, TRUE);
+        }
+    }
     for (std::size_t i = 0; state.tooltips != nullptr && i < layout::kHotspots.size(); ++i) {
         const layout::Rect area = rules::scaled(layout::kHotspots[i].twips.in_pixels(), state.dpi);
         TOOLINFOW tool{};
@@ -269,8 +346,26 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
             state->dpi = window_dpi(window);
             state->edit = create_text1(window, *state);
             state->tooltips = add_tooltips(window, state->instance);
+            create_buttons(window, *state);
             lay_out(*state);
             return 0;
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+            if (hotspot_of(*state, item->hwndItem)) {
+                draw_button(*state, *item);
+                return TRUE;
+            }
+            break;
+        }
+        case WM_COMMAND:
+            // A button pressed other than by the mouse: a screen reader's default action.
+            if (HIWORD(w) == BN_CLICKED) {
+                if (const auto hotspot = hotspot_of(*state, reinterpret_cast<HWND>(l))) {
+                    run(window, *state, layout::kHotspots[*hotspot].command);
+                    return 0;
+                }
+            }
+            break;
         case WM_DPICHANGED: {
             // Moved to a monitor of another density: Windows suggests the new frame.
             state->dpi = HIWORD(w);
@@ -368,11 +463,50 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
 
 }  // namespace
 
-bool handle_keyboard_shortcut(HWND window, const MSG& message) {
-    if (message.message != WM_KEYDOWN || (GetKeyState(VK_CONTROL) & 0x8000) == 0) {
+// Tab and Shift+Tab go round the text box and the buttons, in the layout's tab order.
+bool move_focus(const WindowState& state, bool backwards) {
+    std::vector<std::pair<int, HWND>> order = {{0, state.edit}};
+    for (std::size_t i = 0; i < state.buttons.size(); ++i) {
+        if (state.buttons[i] != nullptr) {
+            order.emplace_back(layout::kHotspots[i].tab_index, state.buttons[i]);
+        }
+    }
+    std::sort(order.begin(), order.end());
+    const HWND focus = GetFocus();
+    const auto at = std::find_if(order.begin(), order.end(),
+                                 [focus](const auto& entry) { return entry.second == focus; });
+    if (at == order.end()) {
         return false;
     }
+    const std::size_t index = static_cast<std::size_t>(at - order.begin());
+    const std::size_t next =
+        backwards ? (index + order.size() - 1) % order.size() : (index + 1) % order.size();
+    SetFocus(order[next].second);
+    return true;
+}
+
+bool handle_keyboard_shortcut(HWND window, const MSG& message) {
+    if (message.message != WM_KEYDOWN) {
+        return false;
+    }
+    const auto* state = reinterpret_cast<WindowState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (state == nullptr) {
+        return false;
+    }
+    const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
     const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    if (message.wParam == VK_TAB && !control) {
+        return move_focus(*state, shift);
+    }
+    if (const auto hotspot = hotspot_of(*state, message.hwnd);
+        hotspot && !control && (message.wParam == VK_SPACE || message.wParam == VK_RETURN)) {
+        PostMessageW(window, kRunCommand, static_cast<WPARAM>(layout::kHotspots[*hotspot].command),
+                     0);
+        return true;  // Space and Enter press the focused button
+    }
+    if (!control) {
+        return false;
+    }
     if (message.wParam == VK_RETURN && !shift) {  // Ctrl+Enter, the main and keypad keys
         PostMessageW(window, kRunCommand, static_cast<WPARAM>(layout::Command::Split), 0);
         return true;
@@ -382,9 +516,7 @@ bool handle_keyboard_shortcut(HWND window, const MSG& message) {
         return true;
     }
     if (message.wParam == 'A' && !shift) {  // Ctrl+A, which the EDIT control lacks
-        const auto* state =
-            reinterpret_cast<WindowState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (state != nullptr && message.hwnd == state->edit) {
+        if (message.hwnd == state->edit) {
             SendMessageW(state->edit, EM_SETSEL, 0, -1);
             return true;
         }

@@ -13,8 +13,10 @@ namespace mardovane::win32 {
 // shown. Returns nullptr if the window cannot be created.
 HWND create_main_window(HINSTANCE instance, WindowServices services, int show_command);
 
-// Ctrl+Enter splits, Ctrl+Shift+C copies all and Ctrl+A selects the whole text, as in the
-// Qt window. Returns true when `message` was one of them, which then goes no further.
+// The keyboard, as in the Qt window: Ctrl+Enter splits, Ctrl+Shift+C copies all, Ctrl+A
+// selects the whole text, Tab and Shift+Tab go round the text box and the buttons, and
+// Space or Enter press the focused button. Returns true when `message` was one of them,
+// which then goes no further.
 bool handle_keyboard_shortcut(HWND window, const MSG& message);
 
 }  // namespace mardovane::win32
