@@ -7,9 +7,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 #include <QPixmap>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 namespace mardovane {
 namespace {
@@ -60,11 +59,14 @@ void HotspotWidget::paintEvent(QPaintEvent*) {
     if (!hasFocus()) {
         return;  // the picture draws the button
     }
+    // A frame only: the style's focus frame may tint what it surrounds, and the picture
+    // keeps its colours.
     QPainter painter(this);
-    QStyleOptionFocusRect frame;
-    frame.initFrom(this);
-    frame.rect = rect().adjusted(1, 1, -1, -1);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen(palette().color(QPalette::Highlight), 2);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
 }
 
 void HotspotWidget::mousePressEvent(QMouseEvent* event) {

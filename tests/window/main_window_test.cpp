@@ -207,6 +207,19 @@ class MainWindowTest : public QObject {
         QCOMPARE(opener_.urls.size(), pages);
     }
 
+    void a_focused_button_keeps_the_pictures_colours() {
+        const auto colour_at = [&](QPoint point) {
+            const QImage image = window_->grab().toImage();
+            const qreal scale = image.devicePixelRatio();
+            return image.pixelColor(qRound(point.x() * scale), qRound(point.y() * scale)).rgb();
+        };
+        const QPoint inside(31, 380);  // on the painted button, inside the focus frame
+        const QRgb before = colour_at(inside);
+        hotspot("Label1")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(colour_at(inside), before);
+        QVERIFY(colour_at(QPoint(22, 347)) != before);  // the frame itself shows
+    }
+
     void screen_readers_see_buttons_with_their_names() {
         for (const auto& area : layout::kHotspots) {
             QAccessibleInterface* seen =
