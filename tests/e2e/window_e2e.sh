@@ -50,7 +50,12 @@ pids+=($!)
 window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Mardovane$' | head -1)
 eval "$(xdotool getwindowgeometry --shell "$window")"  # sets X, Y, WIDTH, HEIGHT
 
-click() { xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1; }
+# xdotool's --sync waits for the pointer to arrive, and can wait for ever when it is there
+# already; and xclip waits for ever on an owner that does not answer. Both are bounded.
+click() {
+    timeout 3 xdotool mousemove --sync $((X + $1)) $((Y + $2)) || true
+    xdotool click 1
+}
 pixel() { "$magick" "$work/shot.png" -crop "1x1+$((X + $1))+$((Y + $2))" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'; }
 
 check "the window has its fixed size" test "${WIDTH}x${HEIGHT}" = "565x407"
@@ -63,7 +68,7 @@ copy_all() {  # copy_all FILE: click 复制全部 and save what the clipboard th
     printf 'nothing yet' | xclip -selection clipboard -in
     click 185 368
     for _ in $(seq 50); do
-        xclip -selection clipboard -out > "$1" 2>/dev/null || true
+        timeout 2 xclip -selection clipboard -out > "$1" 2>/dev/null || true
         [ "$(cat "$1")" != "nothing yet" ] && break
         sleep 0.1
     done
@@ -105,7 +110,7 @@ for _ in $(seq 20); do
     printf 'nothing yet' | xclip -selection clipboard -in
     xdotool key --clearmodifiers ctrl+shift+c
     for _ in $(seq 20); do
-        xclip -selection clipboard -out > "$work/keyboard.txt" 2>/dev/null || true
+        timeout 2 xclip -selection clipboard -out > "$work/keyboard.txt" 2>/dev/null || true
         [ "$(cat "$work/keyboard.txt")" != "nothing yet" ] && break
         sleep 0.1
     done
