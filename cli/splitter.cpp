@@ -116,10 +116,7 @@ class Run {
         if (options.check) {
             return print(summarise(keywords, std::get<KeywordTable>(loaded)));
         }
-        const SplitPlan plan = [&] {
-            const KeywordTable table = std::move(std::get<KeywordTable>(loaded));
-            return SplitPlan(table);
-        }();
+        const SplitPlan plan(std::move(std::get<KeywordTable>(loaded)));
         return split(options, plan);
     }
 

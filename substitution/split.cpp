@@ -338,6 +338,10 @@ SplitPlan::SplitPlan(const KeywordTable& table) {
     }
 }
 
+SplitPlan::SplitPlan(KeywordTable&& table) : SplitPlan(static_cast<const KeywordTable&>(table)) {
+    table = KeywordTable();
+}
+
 SplitPlan::~SplitPlan() = default;
 SplitPlan::SplitPlan(SplitPlan&&) noexcept = default;
 SplitPlan& SplitPlan::operator=(SplitPlan&&) noexcept = default;

@@ -30,6 +30,9 @@ struct ResultTooLarge {
 class SplitPlan {
   public:
     explicit SplitPlan(const KeywordTable& table);
+    // The same, letting the table go once the plan holds what it needs of it, before the
+    // split starts.
+    explicit SplitPlan(KeywordTable&& table);
     ~SplitPlan();
     SplitPlan(SplitPlan&&) noexcept;
     SplitPlan& operator=(SplitPlan&&) noexcept;

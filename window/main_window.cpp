@@ -179,21 +179,14 @@ void MainWindow::finish_split(SplitOutcome outcome) {
     }
     busy_timer_->stop();
     text_box_->setReadOnly(false);
-    auto* failure = std::get_if<SplitFailure>(&outcome);
-    if (failure == nullptr) {
-        TextBoxHolder holder(*text_box_);
-        auto& text = std::get<std::u16string>(outcome);
-        if (text != holder.content()) {
-            holder.replace_content(std::move(text));
-        }
-    }
-    if (splits_.finish(failure != nullptr)) {
+    TextBoxHolder holder(*text_box_);
+    const auto failure = store_split_outcome(holder, std::move(outcome));
+    if (splits_.finish(failure.has_value())) {
         start_split();
     }
-    if (failure != nullptr) {
+    if (failure) {
         show_failure(*failure);
     }
-    emit split_finished();
 }
 
 void MainWindow::show_failure(const SplitFailure& failure) {

@@ -48,9 +48,6 @@ class MainWindow final : public QWidget, public rules::WindowActions {
     void clear() override;
     void open_web_page() override;
 
-  signals:
-    void split_finished();
-
   protected:
     void paintEvent(QPaintEvent* event) override;
 

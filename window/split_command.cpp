@@ -13,11 +13,7 @@ SplitOutcome split_with_keyword_file(std::u16string text,
         if (auto* error = std::get_if<KeywordFileError>(&loaded)) {
             return SplitFailure(std::move(*error));
         }
-        // The plan holds what it needs of the table, which can go before the split starts.
-        const SplitPlan plan = [&] {
-            const KeywordTable table = std::move(std::get<KeywordTable>(loaded));
-            return SplitPlan(table);
-        }();
+        const SplitPlan plan(std::move(std::get<KeywordTable>(loaded)));
         auto result = plan.apply(std::move(text));
         if (auto* too_large = std::get_if<ResultTooLarge>(&result)) {
             return SplitFailure(*too_large);
@@ -30,18 +26,21 @@ SplitOutcome split_with_keyword_file(std::u16string text,
     }
 }
 
-std::optional<SplitFailure> run_split_command(TextHolder& holder,
-                                              const std::filesystem::path& program_directory) {
-    std::u16string text = holder.content();
-    auto outcome = split_with_keyword_file(text, program_directory);
+std::optional<SplitFailure> store_split_outcome(TextHolder& holder, SplitOutcome outcome) {
     if (auto* failure = std::get_if<SplitFailure>(&outcome)) {
         return std::move(*failure);
     }
-    auto& split_text = std::get<std::u16string>(outcome);
-    if (split_text != text) {
-        holder.replace_content(std::move(split_text));
+    auto& text = std::get<std::u16string>(outcome);
+    if (text != holder.content()) {
+        holder.replace_content(std::move(text));
     }
     return std::nullopt;
+}
+
+std::optional<SplitFailure> run_split_command(TextHolder& holder,
+                                              const std::filesystem::path& program_directory) {
+    return store_split_outcome(holder,
+                               split_with_keyword_file(holder.content(), program_directory));
 }
 
 }  // namespace mardovane

@@ -29,6 +29,10 @@ using SplitOutcome = std::variant<std::u16string, SplitFailure>;
 [[nodiscard]] SplitOutcome split_with_keyword_file(std::u16string text,
                                                    const std::filesystem::path& program_directory);
 
+// Stores a split's result as the holder's whole content, once, only if it changed, and
+// gives back the failure, if it was one, with the holder untouched.
+std::optional<SplitFailure> store_split_outcome(TextHolder& holder, SplitOutcome outcome);
+
 // The split button: splits the holder's whole content and stores the result back, once,
 // only if it changed. On a failure the holder is not touched.
 [[nodiscard]] std::optional<SplitFailure> run_split_command(

@@ -125,18 +125,12 @@ void finish_split(HWND window, WindowState& state, SplitOutcome outcome) {
     KillTimer(window, kBusyTimer);
     state.busy = false;
     SendMessageW(state.edit, EM_SETREADONLY, FALSE, 0);
-    const auto* failure = std::get_if<SplitFailure>(&outcome);
-    if (failure == nullptr) {
-        EditTextHolder holder(state.edit);
-        auto& text = std::get<std::u16string>(outcome);
-        if (text != holder.content()) {
-            holder.replace_content(std::move(text));
-        }
-    }
-    if (state.splits.finish(failure != nullptr)) {
+    EditTextHolder holder(state.edit);
+    const auto failure = store_split_outcome(holder, std::move(outcome));
+    if (state.splits.finish(failure.has_value())) {
         start_split(window, state);
     }
-    if (failure != nullptr) {
+    if (failure) {
         warn(window, wide(texts::failure_text(*failure)));
     }
 }
