@@ -1,5 +1,6 @@
 #include "cli/block_split.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 #include <utility>
@@ -46,50 +47,76 @@ std::variant<std::u16string, ResultTooLarge> split_times(const SplitPlan& plan, 
 
 namespace {
 
-// Splits `piece` (which starts at code unit `start` of the block) and appends the UTF-8
-// result; halves a piece whose result is too large at a line break, down to single lines.
-std::optional<BlockFailure> split_piece(const SplitPlan& plan, std::u16string_view block,
-                                        std::size_t start, std::size_t length, std::uint64_t times,
-                                        std::size_t max_length, std::string& output) {
-    const std::u16string_view piece = block.substr(start, length);
-    auto result = split_times(plan, std::u16string(piece), times, max_length);
-    if (auto* text = std::get_if<std::u16string>(&result)) {
+// The end of a piece that starts at `begin` and takes at least `wanted` code units: just
+// after the first line break from there on, CR LF kept together, or the end of the text.
+std::size_t piece_end(std::u16string_view text, std::size_t begin, std::size_t wanted) {
+    const std::size_t from = begin + std::max<std::size_t>(wanted, 1) - 1;
+    if (from >= text.size()) {
+        return text.size();
+    }
+    const std::size_t line_break = text.find_first_of(u"\r\n", from);
+    if (line_break == std::u16string_view::npos) {
+        return text.size();
+    }
+    const bool crlf =
+        text[line_break] == u'\r' && line_break + 1 < text.size() && text[line_break + 1] == u'\n';
+    return line_break + (crlf ? 2 : 1);
+}
+
+// How much input the next piece takes, so that its result comes to about `piece_units`,
+// judged by what the last piece made of its input.
+std::size_t next_piece_length(std::size_t input, std::size_t output, std::size_t piece_units) {
+    if (output == 0) {
+        return piece_units;
+    }
+    const auto scaled = static_cast<std::uint64_t>(input) * piece_units / output;
+    return static_cast<std::size_t>(std::clamp<std::uint64_t>(scaled, 1, piece_units));
+}
+
+// A first piece small enough that even a table that makes each character a thousand does
+// not hold much before the next piece's size is judged.
+constexpr std::size_t kFirstPieceDivisor = 64;
+
+std::optional<BlockFailure> split_pieces(const SplitPlan& plan, std::u16string_view text,
+                                         std::uint64_t times, const PieceSink& emit,
+                                         std::size_t max_length, std::size_t piece_units) {
+    std::size_t begin = 0;
+    std::size_t wanted = std::max<std::size_t>(piece_units / kFirstPieceDivisor, 1);
+    while (begin < text.size()) {
+        const std::size_t end = piece_end(text, begin, wanted);
+        auto result =
+            split_times(plan, std::u16string(text.substr(begin, end - begin)), times, max_length);
+        if (std::holds_alternative<ResultTooLarge>(result)) {
+            if (piece_end(text, begin, 1) == end) {  // a single line: nothing smaller to try
+                BlockFailure failure;
+                failure.kind = BlockFailure::Kind::ResultTooLarge;
+                failure.line = line_number_at(text, begin);
+                failure.limit = std::get<ResultTooLarge>(result).limit;
+                return failure;
+            }
+            wanted = (end - begin) / 2;
+            continue;
+        }
+        const std::u16string& piece = std::get<std::u16string>(result);
+        wanted = next_piece_length(end - begin, piece.size(), piece_units);
         // Valid UTF-8 in and pairs from a decoded file: no unpaired surrogate can arise.
-        output += std::get<std::string>(encode_utf8(*text));
-        return std::nullopt;
+        auto utf8 = encode_utf8(piece);
+        result = std::u16string();  // let the UTF-16 go before the UTF-8 is handed on
+        if (!emit(std::move(std::get<std::string>(utf8)))) {
+            break;
+        }
+        begin = end;
     }
-    // Cut after the line break nearest the middle; the pieces split as the whole would,
-    // since no text to find or replacement holds a line break.
-    const std::size_t middle = piece.size() / 2;
-    std::size_t cut = piece.find_first_of(u"\r\n", middle);
-    if (cut == std::u16string_view::npos || cut + 1 == piece.size()) {
-        cut = middle == 0 ? std::u16string_view::npos : piece.find_last_of(u"\r\n", middle - 1);
-    }
-    if (cut == std::u16string_view::npos) {
-        BlockFailure failure;
-        failure.kind = BlockFailure::Kind::ResultTooLarge;
-        failure.line = line_number_at(block, start);
-        failure.limit = std::get<ResultTooLarge>(result).limit;
-        return failure;
-    }
-    // Keep CR LF together, so that the line count stays that of the whole.
-    if (piece[cut] == u'\r' && cut + 1 < piece.size() && piece[cut + 1] == u'\n') {
-        ++cut;
-    }
-    const std::size_t first = cut + 1;
-    if (auto failure = split_piece(plan, block, start, first, times, max_length, output)) {
-        return failure;
-    }
-    return split_piece(plan, block, start + first, length - first, times, max_length, output);
+    return std::nullopt;
 }
 
 }  // namespace
 
-BlockResult split_block(const SplitPlan& plan, std::string_view bytes, std::uint64_t times,
-                        std::size_t max_length) {
-    BlockResult result;
+BlockOutcome split_block(const SplitPlan& plan, std::string_view bytes, std::uint64_t times,
+                         const PieceSink& emit, std::size_t max_length, std::size_t piece_units) {
+    BlockOutcome outcome;
     try {
-        result.line_breaks = count_line_breaks(bytes);
+        outcome.line_breaks = count_line_breaks(bytes);
         auto decoded = decode(bytes, Encoding::Utf8);
         if (const auto* error = std::get_if<DecodeError>(&decoded)) {
             BlockFailure failure;
@@ -97,27 +124,17 @@ BlockResult split_block(const SplitPlan& plan, std::string_view bytes, std::uint
             failure.byte_offset = error->byte_offset;
             failure.reason = error->reason;
             failure.line = line_number_at(bytes, error->byte_offset);
-            result.failure = failure;
-            return result;
+            outcome.failure = failure;
+            return outcome;
         }
-        auto whole =
-            split_times(plan, std::move(std::get<std::u16string>(decoded)), times, max_length);
-        if (auto* text = std::get_if<std::u16string>(&whole)) {
-            result.output = std::get<std::string>(encode_utf8(*text));
-            return result;
-        }
-        // Too large as a whole (rare): decode again and split it piece by piece.
-        const std::u16string text = std::get<std::u16string>(decode(bytes, Encoding::Utf8));
-        result.failure = split_piece(plan, text, 0, text.size(), times, max_length, result.output);
+        outcome.failure = split_pieces(plan, std::get<std::u16string>(decoded), times, emit,
+                                       max_length, piece_units);
     } catch (const std::bad_alloc&) {
-        result.failure = BlockFailure{BlockFailure::Kind::OutOfMemory};
+        outcome.failure = BlockFailure{BlockFailure::Kind::OutOfMemory};
     } catch (const std::length_error&) {
-        result.failure = BlockFailure{BlockFailure::Kind::OutOfMemory};
+        outcome.failure = BlockFailure{BlockFailure::Kind::OutOfMemory};
     }
-    if (result.failure) {
-        result.output.clear();
-    }
-    return result;
+    return outcome;
 }
 
 }  // namespace mardovane::cli

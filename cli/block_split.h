@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,17 +30,26 @@ struct BlockFailure {
     std::size_t limit = 0;  // ResultTooLarge
 };
 
-struct BlockResult {
-    std::string output;           // the split text, UTF-8
+struct BlockOutcome {
     std::size_t line_breaks = 0;  // in the block's input
     std::optional<BlockFailure> failure;
 };
 
-// Decodes one block of UTF-8 input, splits it `times` times and encodes the result. A
-// block whose whole result would pass max_length is split in smaller pieces, cut at line
-// breaks; only a single line whose own result passes it fails.
-[[nodiscard]] BlockResult split_block(const SplitPlan& plan, std::string_view bytes,
-                                      std::uint64_t times,
-                                      std::size_t max_length = kMaxResultLength);
+// Takes the next piece of a block's result; false when nobody wants the rest.
+using PieceSink = std::function<bool(std::string&& utf8)>;
+
+// About how many UTF-16 code units of result one piece holds: what a table does to the
+// text (a → b×1000, say) then changes how many pieces there are, not how large they are.
+inline constexpr std::size_t kPieceUnits = std::size_t{1} << 20;
+
+// Decodes one block of UTF-8 input (all of it first, so that bad input is found before
+// any of the block is given out), then splits it `times` times in pieces cut at line
+// breaks and hands each piece's UTF-8 result to `emit`, in order. A piece that would
+// pass max_length is cut smaller, down to one line; only a single line whose own split
+// passes it fails.
+[[nodiscard]] BlockOutcome split_block(const SplitPlan& plan, std::string_view bytes,
+                                       std::uint64_t times, const PieceSink& emit,
+                                       std::size_t max_length = kMaxResultLength,
+                                       std::size_t piece_units = kPieceUnits);
 
 }  // namespace mardovane::cli

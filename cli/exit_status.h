@@ -11,6 +11,7 @@ enum ExitStatus : int {
     kResultTooLarge = 4,
     kOutputFailed = 5,
     kOutOfMemory = 6,
+    kThreadsUnavailable = 7,
 };
 
 }  // namespace mardovane::cli

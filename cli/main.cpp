@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/splitter.h"
+#include "cli/system_io.h"
 #include "substitution/program_directory.h"
 
 #ifdef _WIN32
@@ -36,7 +37,12 @@ int main(int argc, char** argv) {
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
 #endif
-    std::ios::sync_with_stdio(false);
-    return mardovane::cli::run_splitter(arguments, std::cin, std::cout, std::cerr,
+    // Standard input and output through the system's own calls, which keep the reason of a
+    // failure; std::cin and std::cout would lose it.
+    mardovane::cli::FdInputBuffer input(0);
+    mardovane::cli::FdOutputBuffer output(1);
+    std::istream in(&input);
+    std::ostream out(&output);
+    return mardovane::cli::run_splitter(arguments, in, out, std::cerr,
                                         mardovane::program_directory());
 }

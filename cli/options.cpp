@@ -3,6 +3,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "cli/block_workers.h"
 #include "substitution/paths.h"
 
 namespace mardovane::cli {
@@ -50,8 +51,10 @@ std::variant<Options, std::string> parse_arguments(const std::vector<std::string
                 return "--times takes a whole number, not '" + arguments[i] + "'";
             }
         } else if (argument == "--jobs") {
-            if (!parse_number(arguments[++i], options.jobs) || options.jobs == 0) {
-                return "--jobs takes a whole number from 1 up, not '" + arguments[i] + "'";
+            if (!parse_number(arguments[++i], options.jobs) || options.jobs == 0 ||
+                options.jobs > kMaxJobs) {
+                return "--jobs takes a whole number from 1 to " + std::to_string(kMaxJobs) +
+                       ", not '" + arguments[i] + "'";
             }
         } else if (argument == "--check") {
             options.check = true;

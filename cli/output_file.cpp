@@ -1,63 +1,197 @@
 #include "cli/output_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <random>
 #include <system_error>
 
 #include "substitution/paths.h"
 
-namespace mardovane::cli {
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
-OutputFile::OutputFile(std::filesystem::path path) : path_(std::move(path)) {
-    std::random_device random;
-    const std::filesystem::path name = path_.filename();
-    for (int attempt = 0; attempt < 10 && temporary_.empty(); ++attempt) {
-        std::filesystem::path leaf(".");
-        leaf += name;
-        leaf += ".mardovane-" + std::to_string(random() % 1000000);
-        const std::filesystem::path candidate = path_.parent_path() / leaf;
-        std::error_code ignored;
-        if (!std::filesystem::exists(candidate, ignored)) {
-            temporary_ = candidate;
-        }
+namespace mardovane::cli {
+namespace {
+
+#ifndef _WIN32
+// The temporary file that a signal must not leave behind. A plain array and a flag, since
+// a signal handler may touch nothing else.
+char pending_temporary[4096];
+volatile std::sig_atomic_t temporary_pending = 0;
+
+extern "C" void remove_temporary_and_end(int signal_number) {
+    if (temporary_pending != 0) {
+        ::unlink(pending_temporary);
     }
-    if (temporary_.empty()) {
-        open_error_ = one_line_path(path_) + ": no free temporary name beside the output file";
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);  // delivered once the handler returns: the usual death
+}
+
+void remove_on_signals(const std::filesystem::path& temporary) {
+    const std::string& name = temporary.native();
+    if (name.size() >= sizeof pending_temporary) {
         return;
     }
-    stream_.open(temporary_, std::ios::binary | std::ios::trunc);
-    if (!stream_) {
-        open_error_ =
-            one_line_path(temporary_) + ": cannot create the output file: " + std::strerror(errno);
-        temporary_.clear();
+    std::memcpy(pending_temporary, name.c_str(), name.size() + 1);
+    temporary_pending = 1;
+    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction old {};
+        sigaction(signal_number, nullptr, &old);
+        if (old.sa_handler == SIG_IGN) {
+            continue;  // started under nohup, say: it stays ignored
+        }
+        struct sigaction action {};
+        action.sa_handler = remove_temporary_and_end;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal_number, &action, nullptr);
     }
+}
+
+void keep_on_signals() {
+    temporary_pending = 0;
+}
+
+int open_exclusive(const std::filesystem::path& path, mode_t mode) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+}
+int open_existing_for_writing(const std::filesystem::path& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+}
+#else
+void remove_on_signals(const std::filesystem::path&) {}
+void keep_on_signals() {}
+int open_exclusive(const std::filesystem::path& path, int) {
+    return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                  _S_IREAD | _S_IWRITE);
+}
+#endif
+
+std::string describe_errno(const std::filesystem::path& path, const char* what, int error) {
+    return one_line_path(path) + ": " + what + ": " + system_message(error);
+}
+
+}  // namespace
+
+OutputFile::OutputFile(const std::filesystem::path& path) : path_(path), target_(path) {
+#ifndef _WIN32
+    std::error_code ignored;
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ignored))) {
+        target_ = std::filesystem::weakly_canonical(path, ignored);
+        if (ignored) {
+            target_ = path;
+        }
+    }
+    struct stat existing {};
+    if (::stat(target_.c_str(), &existing) == 0) {
+        if (!S_ISREG(existing.st_mode)) {
+            // A device, a FIFO or a socket: written as it is, never replaced by a file.
+            file_ = FileDescriptor(open_existing_for_writing(target_));
+            if (file_.get() < 0) {
+                open_error_ = describe_errno(path_, "cannot open the output", errno);
+            }
+            buffer_.attach(file_.get());
+            return;
+        }
+        open_beside(target_, true);
+        if (file_.get() >= 0) {
+            // The mode exactly (the umask narrowed it), then the owner and group where this
+            // process may give them; chown can clear the set-id bits, so the mode again.
+            if (::fchown(file_.get(), existing.st_uid, existing.st_gid) != 0 &&
+                ::fchown(file_.get(), static_cast<uid_t>(-1), existing.st_gid) != 0) {
+                ownership_warning_ = one_line_path(path_) +
+                                     ": the result now belongs to this user and group, "
+                                     "not to the file's owner and group";
+            } else if (::getuid() != 0 && existing.st_uid != ::geteuid()) {
+                ownership_warning_ = one_line_path(path_) +
+                                     ": the result now belongs to this user, not to the "
+                                     "file's owner";
+            }
+            ::fchmod(file_.get(), existing.st_mode & 07777);
+        }
+        return;
+    }
+    open_beside(target_, false);
+#else
+    open_beside(target_, std::filesystem::exists(target_));
+#endif
+}
+
+void OutputFile::open_beside(const std::filesystem::path& final_path, bool existed) {
+#ifndef _WIN32
+    struct stat existing {};
+    const mode_t mode =
+        existed && ::stat(final_path.c_str(), &existing) == 0 ? existing.st_mode & 07777 : 0666;
+#else
+    (void)existed;
+    const int mode = 0;
+#endif
+    std::random_device random;
+    const std::filesystem::path name = final_path.filename();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::filesystem::path leaf(".");
+        leaf += name;
+        leaf += ".mardovane-" + std::to_string(random() % 100000000);
+        const std::filesystem::path candidate = final_path.parent_path() / leaf;
+        file_ = FileDescriptor(open_exclusive(candidate, mode));
+        if (file_.get() >= 0) {
+            temporary_ = candidate;
+            remove_on_signals(temporary_);
+            buffer_.attach(file_.get());
+            return;
+        }
+        if (errno != EEXIST) {
+            open_error_ = describe_errno(candidate, "cannot create the output file", errno);
+            return;
+        }
+    }
+    open_error_ = one_line_path(path_) + ": no free temporary name beside the output file";
 }
 
 OutputFile::~OutputFile() {
     if (!committed_ && !temporary_.empty()) {
-        stream_.close();
+        file_.close();
         std::error_code ignored;
         std::filesystem::remove(temporary_, ignored);
+        keep_on_signals();
     }
 }
 
-std::string OutputFile::commit() {
-    stream_.flush();
-    stream_.close();
-    if (!stream_) {
-        return one_line_path(path_) + ": cannot write the output file: " + std::strerror(errno);
+std::string OutputFile::commit(std::string& warning) {
+    if (buffer_.error() != 0) {
+        return describe_errno(path_, "cannot write the output file", buffer_.error());
+    }
+    if (temporary_.empty()) {
+        if (const int error = file_.close(); error != 0) {
+            return describe_errno(path_, "cannot write the output", error);
+        }
+        committed_ = true;
+        return {};
+    }
+#ifndef _WIN32
+    if (::fsync(file_.get()) != 0 && errno != EINVAL) {
+        return describe_errno(path_, "cannot write the output file", errno);
+    }
+#else
+    _commit(file_.get());
+#endif
+    if (const int error = file_.close(); error != 0) {
+        return describe_errno(path_, "cannot write the output file", error);
     }
     std::error_code error;
-    const auto existing = std::filesystem::status(path_, error);
-    if (!error && std::filesystem::exists(existing)) {
-        std::filesystem::permissions(temporary_, existing.permissions(), error);
-    }
-    std::filesystem::rename(temporary_, path_, error);
+    std::filesystem::rename(temporary_, target_, error);
     if (error) {
         return one_line_path(path_) + ": cannot replace the output file: " + error.message();
     }
     committed_ = true;
+    keep_on_signals();
+    warning = ownership_warning_;
     return {};
 }
 

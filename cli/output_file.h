@@ -1,33 +1,50 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
+#include <ostream>
 #include <string>
+
+#include "cli/system_io.h"
 
 namespace mardovane::cli {
 
-// The result file of --output: written beside its final place under a temporary name and
-// renamed over it only once complete, so that the file is either the whole result or as
-// it was. An existing file keeps its permissions. Dropped unfinished, it leaves nothing.
+// The result file of --output.
+//
+// A regular file (or a name not yet taken) is written beside its place under a temporary
+// name, made exclusively with the file's mode from the start, synced and renamed over it
+// only once complete: the file is either the whole result or as it was. It keeps its mode,
+// and its owner and group where the process may give them. A symbolic link is followed:
+// the file it points to is replaced, and the link stays. Anything else (a device, a FIFO,
+// a socket) is written directly, as `sort -o` and `cp` do, and never replaced.
+//
+// Dropped unfinished, or ended by SIGINT, SIGTERM or SIGHUP, it leaves no temporary file.
 class OutputFile {
   public:
-    explicit OutputFile(std::filesystem::path path);
+    explicit OutputFile(const std::filesystem::path& path);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Empty, or why the temporary file could not be made.
+    // Empty, or why the file could not be opened.
     const std::string& open_error() const { return open_error_; }
     std::ostream& stream() { return stream_; }
+    int descriptor() const { return file_.get(); }
 
-    // Flushes, closes and renames; empty on success, else the reason.
-    std::string commit();
+    // Finishes the file; empty on success, else the reason. `warning` is set when the
+    // result could not be given the old file's owner or group.
+    std::string commit(std::string& warning);
 
   private:
-    std::filesystem::path path_;
-    std::filesystem::path temporary_;
-    std::ofstream stream_;
+    void open_beside(const std::filesystem::path& final_path, bool existed);
+
+    std::filesystem::path path_;       // as given, for messages
+    std::filesystem::path target_;     // what is replaced: the path, its links followed
+    std::filesystem::path temporary_;  // empty when writing directly
+    FileDescriptor file_;
+    FdOutputBuffer buffer_{-1};
+    std::ostream stream_{&buffer_};
     std::string open_error_;
+    std::string ownership_warning_;
     bool committed_ = false;
 };
 

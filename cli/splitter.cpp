@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <istream>
 #include <new>
 #include <optional>
@@ -14,6 +13,7 @@
 #include "cli/options.h"
 #include "cli/output_file.h"
 #include "cli/stream_split.h"
+#include "cli/system_io.h"
 #include "substitution/keyword_file.h"
 #include "substitution/paths.h"
 #include "substitution/split.h"
@@ -33,19 +33,21 @@ constexpr std::string_view kUsage =
     "  --keywords FILE    the keyword file (default: keyword.info beside this program)\n"
     "  --times N          split N times, like N clicks of the split button (default 1)\n"
     "  -o, --output FILE  write to FILE, replacing it only once the whole result is there\n"
-    "  --jobs N           split on N threads (default: one a core)\n"
+    "                     (a device or FIFO is written directly; - is standard output)\n"
+    "  --jobs N           split on N threads, 1 to 256 (default: one a core)\n"
     "  --check            only load the keyword file and summarise it\n"
     "  --help             show this help\n"
     "  --version          show the version\n"
     "  --                 end of the options: what follows is the input file\n"
     "\n"
-    "The input is read and written in blocks of a few MiB cut at line breaks, so that any\n"
-    "size fits in memory. An input that fits in one block writes nothing on a failure; on\n"
-    "standard output, a longer one may already have written the blocks before the fault.\n"
+    "The input is read in blocks of a few MiB cut at line breaks, and the result written in\n"
+    "pieces as it comes, so that any size fits in memory. A result of up to 4 MiB is written\n"
+    "only once complete; on standard output, a longer one may already have written the\n"
+    "part before a fault.\n"
     "\n"
     "Exit status: 0 done, 1 bad usage, 2 keyword file not loaded, 3 input unreadable or\n"
-    "not UTF-8, 4 a line's result over the size limit, 5 output not written, 6 out of\n"
-    "memory.\n";
+    "not UTF-8, 4 a line's text over the size limit after some pair, 5 output not written,\n"
+    "6 out of memory, 7 threads unavailable.\n";
 
 std::string summarise(const std::filesystem::path& path, const KeywordTable& table) {
     std::size_t empty_finds = 0;
@@ -60,23 +62,6 @@ std::string summarise(const std::filesystem::path& path, const KeywordTable& tab
            "\n";
 }
 
-// Opens the input file, or says why not. FIFOs and the pipes of <(...) are read too.
-std::optional<FileError> open_input(const std::filesystem::path& path, std::ifstream& file) {
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (!std::filesystem::exists(status)) {
-        return file_error(FileProblem::Missing, FileRole::Input, path);
-    }
-    if (std::filesystem::is_directory(status)) {
-        return file_error(FileProblem::NotRegularFile, FileRole::Input, path);
-    }
-    file.open(path, std::ios::binary);
-    if (!file) {
-        return file_error(FileProblem::Unreadable, FileRole::Input, path, std::strerror(errno));
-    }
-    return std::nullopt;
-}
-
 class Run {
   public:
     Run(std::istream& in, std::ostream& out, std::ostream& err) : in_(in), out_(out), err_(err) {}
@@ -89,7 +74,9 @@ class Run {
     int print(std::string_view text) {
         out_ << text;
         out_.flush();
-        return out_ ? kDone : fail(kOutputFailed, "cannot write to standard output");
+        return out_ ? kDone
+                    : fail(kOutputFailed,
+                           "cannot write to standard output" + failure_reason(out_.rdbuf()));
     }
 
     int run(const Options& options, const ProgramDirectory& program_directory) {
@@ -123,39 +110,62 @@ class Run {
   private:
     int split(const Options& options, const SplitPlan& plan) {
         const bool from_file = options.input && *options.input != std::filesystem::path("-");
-        std::ifstream file;
+        FileDescriptor input_file;
+        std::optional<FdInputBuffer> file_buffer;
+        std::optional<std::istream> file_stream;
         if (from_file) {
-            if (auto error = open_input(*options.input, file)) {
+            auto opened = open_input_file(*options.input);
+            if (const auto* error = std::get_if<FileError>(&opened)) {
                 return fail(kInputFailed, describe(*error));
             }
+            input_file = std::move(std::get<FileDescriptor>(opened));
+            file_buffer.emplace(input_file.get());
+            file_stream.emplace(&*file_buffer);
         }
+        std::istream& in = from_file ? *file_stream : in_;
         const std::string input_name =
             from_file ? one_line_path(*options.input) : std::string("standard input");
 
+        const bool to_file = options.output && *options.output != std::filesystem::path("-");
         std::optional<OutputFile> output_file;
-        if (options.output) {
+        if (to_file) {
             output_file.emplace(*options.output);
             if (!output_file->open_error().empty()) {
                 return fail(kOutputFailed, output_file->open_error());
             }
+        } else if (reads_what_it_writes(in, out_)) {
+            // `mardovane-split f >> f` would read its own output until the disk is full.
+            return fail(kBadUsage, input_name + ": input file is output file");
         }
         std::ostream& out = output_file ? output_file->stream() : out_;
-        const unsigned jobs =
+        StreamSettings settings;
+        settings.times = options.times;
+        settings.jobs =
             options.jobs != 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
-        if (auto failure =
-                split_stream(from_file ? file : in_, input_name, out, plan, options.times, jobs)) {
+        if (auto failure = split_stream(in, input_name, out, plan, settings)) {
             return fail(failure->status, failure->message);
         }
         if (output_file) {
-            if (const std::string error = output_file->commit(); !error.empty()) {
+            std::string warning;
+            if (const std::string error = output_file->commit(warning); !error.empty()) {
                 return fail(kOutputFailed, error);
+            }
+            if (!warning.empty()) {
+                err_ << "mardovane-split: " << warning << '\n';
             }
             return kDone;
         }
         out_.flush();
         return out_ ? kDone
                     : fail(kOutputFailed,
-                           std::string("cannot write to standard output: ") + std::strerror(errno));
+                           "cannot write to standard output" + failure_reason(out_.rdbuf()));
+    }
+
+    static bool reads_what_it_writes(std::istream& in, std::ostream& out) {
+        const auto* reading = dynamic_cast<const FdInputBuffer*>(in.rdbuf());
+        const auto* writing = dynamic_cast<const FdOutputBuffer*>(out.rdbuf());
+        return reading != nullptr && writing != nullptr &&
+               same_regular_file(reading->fd(), writing->fd());
     }
 
     std::istream& in_;

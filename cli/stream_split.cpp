@@ -1,19 +1,16 @@
 #include "cli/stream_split.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <condition_variable>
-#include <cstring>
 #include <deque>
-#include <future>
 #include <istream>
-#include <mutex>
+#include <memory>
 #include <ostream>
-#include <thread>
-#include <vector>
+#include <utility>
 
-#include "cli/block_split.h"
+#include "cli/block_channel.h"
+#include "cli/block_workers.h"
 #include "cli/exit_status.h"
+#include "cli/system_io.h"
 
 namespace mardovane::cli {
 namespace {
@@ -30,73 +27,6 @@ std::size_t cut_point(const std::string& block, std::size_t from) {
     return std::string::npos;
 }
 
-// A few threads that live as long as the stream, so that each one's memory is reused from
-// block to block rather than mapped afresh for every block.
-class BlockWorkers {
-  public:
-    BlockWorkers(unsigned count, const SplitPlan& plan, std::uint64_t times)
-        : plan_(plan), times_(times) {
-        for (unsigned i = 0; i < count; ++i) {
-            threads_.emplace_back([this] { work(); });
-        }
-    }
-    ~BlockWorkers() {
-        {
-            const std::lock_guard lock(mutex_);
-            stopping_ = true;
-            queue_.clear();  // blocks nobody will land any more
-        }
-        ready_.notify_all();
-        for (auto& thread : threads_) {
-            thread.join();
-        }
-    }
-    BlockWorkers(const BlockWorkers&) = delete;
-    BlockWorkers& operator=(const BlockWorkers&) = delete;
-
-    std::future<BlockResult> submit(std::string bytes) {
-        std::packaged_task<BlockResult()> task(
-            [this, bytes = std::move(bytes)] { return split_block(plan_, bytes, times_); });
-        auto result = task.get_future();
-        {
-            const std::lock_guard lock(mutex_);
-            queue_.push_back(std::move(task));
-        }
-        ready_.notify_one();
-        return result;
-    }
-
-  private:
-    void work() {
-        for (;;) {
-            std::packaged_task<BlockResult()> task;
-            {
-                std::unique_lock lock(mutex_);
-                ready_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-                if (stopping_) {
-                    return;
-                }
-                task = std::move(queue_.front());
-                queue_.pop_front();
-            }
-            task();
-        }
-    }
-
-    const SplitPlan& plan_;
-    std::uint64_t times_;
-    std::mutex mutex_;
-    std::condition_variable ready_;
-    std::deque<std::packaged_task<BlockResult()>> queue_;
-    bool stopping_ = false;
-    std::vector<std::thread> threads_;
-};
-
-struct Flight {
-    std::size_t byte_offset;  // of the block in the whole input
-    std::future<BlockResult> result;
-};
-
 std::string describe(const BlockFailure& failure, const std::string& input_name,
                      std::size_t first_line, std::size_t block_offset) {
     const std::string where = input_name + ":" + std::to_string(first_line + failure.line - 1);
@@ -108,8 +38,9 @@ std::string describe(const BlockFailure& failure, const std::string& input_name,
                         : ": invalid UTF-8 byte sequence at byte offset ") +
                    std::to_string(block_offset + failure.byte_offset);
         case BlockFailure::Kind::ResultTooLarge:
-            return where + ": the split of this line would exceed " +
-                   std::to_string(failure.limit) + " UTF-16 code units";
+            return where + ": splitting this line makes a text of more than " +
+                   std::to_string(failure.limit) +
+                   " UTF-16 code units after some pair of the table";
         case BlockFailure::Kind::OutOfMemory:
             break;
     }
@@ -126,6 +57,72 @@ int status_of(BlockFailure::Kind kind) {
             break;
     }
     return kOutOfMemory;
+}
+
+struct Flight {
+    std::size_t byte_offset;  // of the block in the whole input
+    std::shared_ptr<BlockChannel> channel;
+};
+
+// The blocks being split, oldest first. Dropped, it lets every worker still waiting to
+// hand over a piece go, so that the workers can be joined.
+class Flights {
+  public:
+    ~Flights() {
+        for (auto& flight : flights_) {
+            flight.channel->abandon();
+        }
+    }
+    std::deque<Flight>& operator*() { return flights_; }
+    std::deque<Flight>* operator->() { return &flights_; }
+
+  private:
+    std::deque<Flight> flights_;
+};
+
+// Writes the pieces in order, holding back the start of the output until it passes
+// `held_bytes` or the input ends.
+class OrderedWriter {
+  public:
+    OrderedWriter(std::ostream& out, std::size_t held_bytes) : out_(out), held_bytes_(held_bytes) {}
+
+    bool write(std::string&& piece) {
+        if (!holding_) {
+            return write_out(piece);
+        }
+        held_ += piece;
+        if (held_.size() < held_bytes_) {
+            return true;
+        }
+        holding_ = false;
+        return write_out(std::exchange(held_, std::string()));
+    }
+    bool finish() { return write_out(std::exchange(held_, std::string())); }
+
+  private:
+    bool write_out(const std::string& bytes) {
+        out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return static_cast<bool>(out_);
+    }
+
+    std::ostream& out_;
+    const std::size_t held_bytes_;
+    std::string held_;
+    bool holding_ = true;
+};
+
+void split_into(const SplitPlan& plan, const std::string& bytes, const StreamSettings& settings,
+                BlockChannel& channel) {
+    BlockOutcome outcome;
+    try {
+        outcome = split_block(
+            plan, bytes, settings.times,
+            [&channel](std::string&& piece) { return channel.put(std::move(piece)); },
+            settings.max_length, settings.piece_units);
+    } catch (...) {  // nothing may end the program from a worker
+        outcome.failure = BlockFailure{BlockFailure::Kind::OutOfMemory};
+    }
+    channel.finish(std::move(outcome));
 }
 
 }  // namespace
@@ -156,53 +153,72 @@ bool BlockReader::next(std::string& block) {
 
 std::optional<StreamFailure> split_stream(std::istream& in, const std::string& input_name,
                                           std::ostream& out, const SplitPlan& plan,
-                                          std::uint64_t times, unsigned jobs,
-                                          std::size_t block_bytes) {
-    BlockReader reader(in, block_bytes);
-    BlockWorkers workers(std::max(1u, jobs), plan, times);
-    std::deque<Flight> in_flight;
+                                          const StreamSettings& settings) {
+    const unsigned jobs = std::clamp(settings.jobs, 1u, kMaxJobs);
+    std::optional<BlockWorkers> workers;
+    try {
+        workers.emplace(jobs, settings.start_thread);
+    } catch (const ThreadsUnavailable& error) {
+        return StreamFailure{kThreadsUnavailable, error.what()};
+    }
+    Flights in_flight;
+    OrderedWriter writer(out, settings.held_bytes);
     std::size_t next_line = 1;  // the first line of the oldest block still in flight
+    const auto cannot_write = [&out] {
+        return StreamFailure{kOutputFailed,
+                             "cannot write the output" + failure_reason(out.rdbuf())};
+    };
 
-    // Writes the oldest block, or says why it cannot be.
+    // Writes the oldest block as its pieces come, or says why it cannot be.
     const auto land = [&]() -> std::optional<StreamFailure> {
-        Flight flight = std::move(in_flight.front());
-        in_flight.pop_front();
-        const BlockResult result = flight.result.get();
-        if (result.failure) {
+        const Flight flight = std::move(in_flight->front());
+        in_flight->pop_front();
+        while (auto piece = flight.channel->take()) {
+            if (!writer.write(std::move(*piece))) {
+                flight.channel->abandon();
+                return cannot_write();
+            }
+        }
+        const BlockOutcome& outcome = flight.channel->outcome();
+        if (outcome.failure) {
             return StreamFailure{
-                status_of(result.failure->kind),
-                describe(*result.failure, input_name, next_line, flight.byte_offset)};
+                status_of(outcome.failure->kind),
+                describe(*outcome.failure, input_name, next_line, flight.byte_offset)};
         }
-        out.write(result.output.data(), static_cast<std::streamsize>(result.output.size()));
-        if (!out) {
-            return StreamFailure{kOutputFailed,
-                                 std::string("cannot write the output: ") + std::strerror(errno)};
-        }
-        next_line += result.line_breaks;
+        next_line += outcome.line_breaks;
         return std::nullopt;
     };
 
+    BlockReader reader(in, settings.block_bytes);
     std::size_t offset = 0;
     std::string block;
     while (reader.next(block)) {
+        auto channel = std::make_shared<BlockChannel>(settings.held_bytes);
         const std::size_t size = block.size();
-        in_flight.push_back({offset, workers.submit(std::move(block))});
+        workers->submit([&plan, &settings, channel, bytes = std::move(block)] {
+            split_into(plan, bytes, settings, *channel);
+        });
+        in_flight->push_back({offset, std::move(channel)});
         offset += size;
         block.clear();
         // While `jobs` blocks are split, this thread reads the next one.
-        if (in_flight.size() > jobs) {
+        if (in_flight->size() > jobs) {
             if (auto failure = land()) {
                 return failure;
             }
         }
     }
-    while (!in_flight.empty()) {
+    while (!in_flight->empty()) {
         if (auto failure = land()) {
             return failure;
         }
     }
     if (reader.failed()) {
-        return StreamFailure{kInputFailed, input_name + ": the input cannot be read"};
+        return StreamFailure{
+            kInputFailed, input_name + ": the input cannot be read" + failure_reason(in.rdbuf())};
+    }
+    if (!writer.finish()) {
+        return cannot_write();
     }
     return std::nullopt;
 }

@@ -352,7 +352,9 @@ std::variant<std::u16string, ResultTooLarge> SplitPlan::apply(std::u16string tex
     if (text.size() > max_length) {
         return ResultTooLarge{max_length};
     }
-    std::vector<std::uint32_t> per_character(std::size_t{1} << 16, 0);
+    // Zeroed once a thread, not once a split: a pass leaves it zero again, even when it
+    // throws, and the splitter applies a plan to many small pieces.
+    thread_local std::vector<std::uint32_t> per_character(std::size_t{1} << 16, 0);
     for (const auto& pass : passes_) {
         if (!pass->apply(text, max_length, per_character)) {
             return ResultTooLarge{max_length};

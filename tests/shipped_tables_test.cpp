@@ -67,7 +67,17 @@ TEST_P(ShippedTable, EveryPairFollowsTheRules) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tables, ShippedTable, ::testing::Values(kDefaultTable, kFullTable));
+// A test name from a table's file name: keyword-full.info gives keyword_full.
+std::string table_name(const std::filesystem::path& table) {
+    std::string name = table.stem().string();
+    for (char& c : name) {
+        c = c == '-' ? '_' : c;
+    }
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, ShippedTable, ::testing::Values(kDefaultTable, kFullTable),
+                         [](const auto& info) { return table_name(info.param); });
 
 struct WellKnownSplit {
     std::filesystem::path table;
@@ -117,7 +127,11 @@ std::vector<WellKnownSplit> well_known_splits() {
     return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Tables, WellKnownSplits, ::testing::ValuesIn(well_known_splits()));
+INSTANTIATE_TEST_SUITE_P(Tables, WellKnownSplits, ::testing::ValuesIn(well_known_splits()),
+                         [](const auto& info) {
+                             return table_name(info.param.table) + "_" + info.param.clicks +
+                                    "_clicks_row_" + std::to_string(info.index);
+                         });
 
 }  // namespace
 }  // namespace mardovane

@@ -160,6 +160,7 @@ TEST_F(Splitter, FailsWithOneLineAndNoOutput) {
         doubling += "a\r\naa\r\n";
     }
     folder.write("doubling.info", doubling);
+    std::filesystem::create_symlink(folder.path() / "loop", folder.path() / "loop");
     const std::vector<FailureCase> cases = {
         {"unknown option", {"--fast"}, "", kBadUsage, "unknown option '--fast' (see --help)"},
         {"missing value", {"--times"}, "", kBadUsage, "--times needs a value (see --help)"},
@@ -183,7 +184,12 @@ TEST_F(Splitter, FailsWithOneLineAndNoOutput) {
          {"--jobs", "0"},
          "",
          kBadUsage,
-         "--jobs takes a whole number from 1 up, not '0' (see --help)"},
+         "--jobs takes a whole number from 1 to 256, not '0' (see --help)"},
+        {"too many jobs",
+         {"--jobs", "5000"},
+         "",
+         kBadUsage,
+         "--jobs takes a whole number from 1 to 256, not '5000' (see --help)"},
         {"a directory as input",
          {dir},
          "",
@@ -209,6 +215,11 @@ TEST_F(Splitter, FailsWithOneLineAndNoOutput) {
          "",
          kInputFailed,
          dir + "/none.txt: the input file does not exist"},
+        {"input behind a link to itself: not missing, and the reason named",
+         {dir + "/loop"},
+         "",
+         kInputFailed,
+         dir + "/loop: the input file cannot be read: Too many levels of symbolic links"},
         {"input not UTF-8",
          {},
          "好\n\xE5\xA5",
@@ -223,12 +234,14 @@ TEST_F(Splitter, FailsWithOneLineAndNoOutput) {
          {"--keywords", dir + "/doubling.info"},
          "a",
          kResultTooLarge,
-         "standard input:1: the split of this line would exceed 268435456 UTF-16 code units"},
+         "standard input:1: splitting this line makes a text of more than 268435456 UTF-16 code "
+         "units after some pair of the table"},
         {"too large names its line",
          {"--keywords", dir + "/doubling.info"},
          "b\nb\r\nb\na\nb",
          kResultTooLarge,
-         "standard input:4: the split of this line would exceed 268435456 UTF-16 code units"},
+         "standard input:4: splitting this line makes a text of more than 268435456 UTF-16 code "
+         "units after some pair of the table"},
     };
     for (const auto& test : cases) {
         const Outcome result = run(test.arguments, test.input);

@@ -17,10 +17,94 @@ mkfifo "$work/fifo"
 check "a FIFO as the input file" test "$(split "$work/fifo")" = "$(printf '女子\n女子')"
 wait
 
-full_status() { split < <(printf '好') > /dev/full 2>"$work/err"; echo $?; }
-check "a full disk: exit status 5" test "$(full_status)" -eq 5
-check "a full disk: one line that says so" \
-    grep -qx 'mardovane-split: cannot write.*No space left on device' "$work/err"
+# Device nodes of our own, in the temporary folder: the system's are never written.
+as_root=false
+[ "$(id -u)" -eq 0 ] && mknod "$work/full" c 1 7 && mknod "$work/null" c 1 3 && as_root=true
+if $as_root; then
+    full_status() { split < <(printf '好') > "$work/full" 2>"$work/err"; echo $?; }
+    check "a full disk: exit status 5" test "$(full_status)" -eq 5
+    check "a full disk: one line that says so" \
+        grep -qx 'mardovane-split: cannot write.*No space left on device' "$work/err"
+
+    printf '好' > "$work/in.txt"
+    check "-o onto a device node writes it" split -o "$work/null" "$work/in.txt"
+    check "-o leaves a device node a device node" test -c "$work/null"
+    check "-o onto a full device fails" test "$(split -o "$work/full" "$work/in.txt" 2>/dev/null; echo $?)" -eq 5
+
+    printf 'old' > "$work/owned.txt"
+    chown 65534:65534 "$work/owned.txt"
+    chmod 640 "$work/owned.txt"
+    split -o "$work/owned.txt" "$work/in.txt"
+    check "-o as root keeps the file's owner, group and mode" \
+        test "$(stat -c '%u:%g %a' "$work/owned.txt")" = "65534:65534 640"
+    check "-o as root writes the result" test "$(cat "$work/owned.txt")" = "女子"
+else
+    echo "skipped: the device node checks (they need root to make the nodes)"
+fi
+
+# A line ending in CR LF whose split passes the size limit: one message, status 4, and no
+# temporary file left beside the output.
+printf 'a\r\n%s\r\n' "$(head -c 1000 /dev/zero | tr '\0' b)" > "$work/grow.info"
+head -c 300000 /dev/zero | tr '\0' a > "$work/long-line.txt"
+printf '\r\n' >> "$work/long-line.txt"
+mkdir "$work/out"
+status=$("$splitter" --keywords "$work/grow.info" -o "$work/out/r.txt" "$work/long-line.txt" \
+         2>"$work/err"; echo $?)
+check "a line too large, ended by CR LF: status 4" test "$status" -eq 4
+check "a line too large, ended by CR LF: says which line" \
+    grep -q 'long-line.txt:1: splitting this line makes a text of more than' "$work/err"
+check "a line too large leaves nothing in the output folder" test -z "$(ls -A "$work/out")"
+
+mkfifo "$work/out-fifo"
+(cat "$work/out-fifo" > "$work/from-fifo") &
+printf '好' > "$work/in.txt"
+check "-o onto a FIFO writes into it" split -o "$work/out-fifo" "$work/in.txt"
+wait
+check "-o onto a FIFO: the reader gets the result" test "$(cat "$work/from-fifo")" = "女子"
+check "-o leaves a FIFO a FIFO" test -p "$work/out-fifo"
+
+check "-o - is standard output" test "$(split -o - "$work/in.txt")" = "女子"
+
+printf 'x' > "$work/target.txt"
+ln -s target.txt "$work/link.txt"
+split -o "$work/link.txt" "$work/in.txt"
+check "-o through a symbolic link replaces what it points to" \
+    test "$(cat "$work/target.txt")" = "女子"
+check "-o through a symbolic link keeps the link" test -L "$work/link.txt"
+
+printf '好\n' > "$work/self.txt"
+status=$(split "$work/self.txt" 2>"$work/err" >> "$work/self.txt"; echo $?)
+check "reading what it appends to: refused with status 1" test "$status" -eq 1
+check "reading what it appends to: says so" grep -q 'self.txt: input file is output file' "$work/err"
+check "reading what it appends to: the file is as it was" test "$(cat "$work/self.txt")" = "好"
+
+# Ended by a signal while it writes: the temporary file, made with the file's own mode,
+# goes with it. A background job starts with SIGINT ignored, which the splitter keeps (as
+# under nohup): env gives it back its default.
+for signal in INT TERM HUP; do
+    rm -rf "$work/sig" && mkdir "$work/sig"
+    printf 'old' > "$work/sig/out.txt" && chmod 600 "$work/sig/out.txt"
+    mkfifo "$work/sig/in"
+    env --default-signal=INT "$splitter" --keywords "$work/keyword.info" \
+        -o "$work/sig/out.txt" "$work/sig/in" 2>/dev/null &
+    splitter_pid=$!
+    exec 7>"$work/sig/in"                  # a writer that sends a line and waits
+    printf '好\n' >&7
+    temporary=""
+    for _ in $(seq 100); do
+        temporary=$(find "$work/sig" -name '.out.txt.mardovane-*' | head -n 1)
+        [ -n "$temporary" ] && break
+        sleep 0.05
+    done
+    check "SIG$signal: the temporary file has the file's mode" \
+        test "$(stat -c %a "$temporary" 2>/dev/null)" = 600
+    kill -"$signal" "$splitter_pid"
+    wait "$splitter_pid" 2>/dev/null
+    exec 7>&-
+    check "SIG$signal leaves no temporary file" \
+        test -z "$(find "$work/sig" -name '.out.txt.mardovane-*')"
+    check "SIG$signal leaves the output as it was" test "$(cat "$work/sig/out.txt")" = old
+done
 
 # Many blocks into a reader that takes one byte: ended by SIGPIPE, with nothing said.
 head -c 30000000 /dev/zero | tr '\0' 'a' | fold -w 100 > "$work/big.txt"

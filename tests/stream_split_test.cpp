@@ -1,53 +1,195 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <future>
 #include <random>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#include "cli/block_channel.h"
 #include "cli/block_split.h"
+#include "cli/block_workers.h"
+#include "cli/exit_status.h"
 #include "cli/stream_split.h"
 #include "substitution/text_codec.h"
 
 namespace mardovane::cli {
 namespace {
 
+// The pieces of one block's result, as the writer would get them.
+struct Pieces {
+    std::vector<std::string> pieces;
+    BlockOutcome outcome;
+    std::string joined() const {
+        std::string all;
+        for (const auto& piece : pieces) {
+            all += piece;
+        }
+        return all;
+    }
+};
+
+Pieces split_whole(const SplitPlan& plan, std::string_view bytes, std::uint64_t times,
+                   std::size_t max_length = kMaxResultLength,
+                   std::size_t piece_units = kPieceUnits) {
+    Pieces result;
+    result.outcome = split_block(
+        plan, bytes, times,
+        [&](std::string&& piece) {
+            result.pieces.push_back(std::move(piece));
+            return true;
+        },
+        max_length, piece_units);
+    return result;
+}
+
+std::string random_text(std::mt19937& random, std::u16string_view alphabet,
+                        std::size_t max_length) {
+    std::u16string text(std::uniform_int_distribution<std::size_t>(0, max_length)(random), u'a');
+    for (auto& c : text) {
+        c = alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() - 1)(random)];
+    }
+    return std::get<std::string>(encode_utf8(text));
+}
+
+KeywordTable random_table(std::mt19937& random) {
+    KeywordTable table;
+    for (int line = std::uniform_int_distribution<int>(0, 8)(random); line > 0; --line) {
+        const std::string utf8 = random_text(random, u"ab好", line % 2 == 0 ? 2 : 3);
+        table.append_line(std::get<std::u16string>(decode(utf8, Encoding::Utf8)));
+    }
+    return table;
+}
+
 // Random tables and texts over a few letters and every kind of line break, split whole
-// and split in blocks of a few bytes (cut at line breaks) on several threads: the bytes
-// must be the same, since no text to find or replacement holds a line break.
-TEST(StreamSplit, BlocksSplitAsTheWholeText) {
-    const std::u16string alphabet = u"ab好\r\n";
+// and split in blocks of a few bytes and pieces of a few code units (cut at line breaks)
+// on several threads: the bytes must be the same, since no text to find or replacement
+// holds a line break.
+TEST(StreamSplit, BlocksAndPiecesSplitAsTheWholeText) {
     std::mt19937 random(7);
-    const auto pick = [&](std::size_t max_length, bool with_breaks) {
-        std::u16string text(std::uniform_int_distribution<std::size_t>(0, max_length)(random),
-                            u'a');
-        const std::size_t letters = with_breaks ? alphabet.size() : alphabet.size() - 2;
-        for (auto& c : text) {
-            c = alphabet[std::uniform_int_distribution<std::size_t>(0, letters - 1)(random)];
-        }
-        return text;
-    };
     for (int round = 0; round < 300; ++round) {
-        KeywordTable table;
-        for (int line = std::uniform_int_distribution<int>(0, 8)(random); line > 0; --line) {
-            table.append_line(pick(line % 2 == 0 ? 2 : 3, false));
-        }
-        const SplitPlan plan(table);
-        const std::string input = std::get<std::string>(encode_utf8(pick(60, true)));
+        const SplitPlan plan(random_table(random));
+        const std::string input = random_text(random, u"ab好\r\n", 60);
         const std::uint64_t times = 1 + round % 3;
-        const BlockResult whole = split_block(plan, input, times, 4096);
-        if (whole.failure) {
+        const Pieces whole = split_whole(plan, input, times, 4096, std::size_t{1} << 30);
+        if (whole.outcome.failure) {
             continue;
         }
         for (const std::size_t block_bytes : {1, 3, 8}) {
             std::istringstream in(input);
             std::ostringstream out;
-            const unsigned jobs = block_bytes == 3 ? 1 : 3;
-            const auto failure = split_stream(in, "input", out, plan, times, jobs, block_bytes);
+            StreamSettings settings;
+            settings.times = times;
+            settings.jobs = block_bytes == 3 ? 1 : 3;
+            settings.block_bytes = block_bytes;
+            settings.piece_units = block_bytes;
+            settings.held_bytes = block_bytes;
+            const auto failure = split_stream(in, "input", out, plan, settings);
             ASSERT_FALSE(failure.has_value()) << failure->message;
-            ASSERT_EQ(out.str(), whole.output)
+            ASSERT_EQ(out.str(), whole.joined())
                 << "round " << round << ", blocks of " << block_bytes;
         }
+    }
+}
+
+// Many small blocks on many threads, each block in many pieces that wait for room: the
+// workers, the channels and the writer under load (the ThreadSanitizer build runs this).
+TEST(StreamSplit, ManyBlocksOnManyJobs) {
+    const SplitPlan plan(KeywordTable({u"好", u"女子", u"a", u"bcd"}));
+    std::string input;
+    std::string expected;
+    for (int line = 0; line < 20000; ++line) {
+        input += line % 2 == 0 ? "好a\n" : "x\r\n";
+        expected += line % 2 == 0 ? "女子bcd\n" : "x\r\n";
+    }
+    std::istringstream in(input);
+    std::ostringstream out;
+    StreamSettings settings;
+    settings.jobs = 16;
+    settings.block_bytes = 64;
+    settings.piece_units = 8;
+    settings.held_bytes = 16;
+    ASSERT_FALSE(split_stream(in, "input", out, plan, settings).has_value());
+    EXPECT_EQ(out.str(), expected);
+}
+
+// A writer that gives up: every worker waiting with a piece is let go, and the failure says
+// what happened.
+TEST(StreamSplit, AFailedWriteLetsEveryWorkerGo) {
+    const SplitPlan plan(KeywordTable({u"a", std::u16string(100, u'b')}));
+    const std::string input(200000, '\n');
+    for (const unsigned jobs : {1u, 2u, 8u}) {
+        std::istringstream in(std::string(20000, 'a') + "\n" + input);
+        std::ostringstream out;
+        out.setstate(std::ios::badbit);
+        StreamSettings settings;
+        settings.jobs = jobs;
+        settings.block_bytes = 100;
+        settings.piece_units = 16;
+        settings.held_bytes = 64;
+        const auto failure = split_stream(in, "input", out, plan, settings);
+        ASSERT_TRUE(failure.has_value()) << jobs;
+        EXPECT_EQ(failure->status, kOutputFailed);
+        EXPECT_EQ(failure->message, "cannot write the output");
+    }
+}
+
+struct TooLargeCase {
+    const char* name;
+    std::string input;
+    std::size_t failing_line;  // 0: it fits
+    std::string output;
+};
+
+class OneLineTooLarge : public ::testing::TestWithParam<TooLargeCase> {};
+
+// With a → ten b and a limit of 50 code units, six a on one line are too many. Whatever
+// ends the line, only that line fails, and the lines around it are not held against it.
+TEST_P(OneLineTooLarge, FailsAtThatLineAndNowhereElse) {
+    const auto& test = GetParam();
+    const SplitPlan plan(KeywordTable({u"a", std::u16string(10, u'b')}));
+    const Pieces result = split_whole(plan, test.input, 1, 50, 4);
+    if (test.failing_line == 0) {
+        ASSERT_FALSE(result.outcome.failure.has_value());
+        EXPECT_EQ(result.joined(), test.output);
+        return;
+    }
+    ASSERT_TRUE(result.outcome.failure.has_value());
+    EXPECT_EQ(result.outcome.failure->kind, BlockFailure::Kind::ResultTooLarge);
+    EXPECT_EQ(result.outcome.failure->line, test.failing_line);
+    EXPECT_EQ(result.outcome.failure->limit, 50u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StreamSplit, OneLineTooLarge,
+    ::testing::Values(TooLargeCase{"ends_in_crlf", "aaaaaa\r\n", 1, ""},
+                      TooLargeCase{"ends_in_lf", "aaaaaa\n", 1, ""},
+                      TooLargeCase{"no_line_end", "aaaaaa", 1, ""},
+                      TooLargeCase{"after_short_lines", "a\r\na\r\naaaaaa\r\n", 3, ""},
+                      TooLargeCase{"before_short_lines", "aaaaaa\r\na\r\na\r\n", 1, ""},
+                      TooLargeCase{"lines_that_fit_one_by_one", "aaaa\r\naaaa\r\naaaa\r\n", 0,
+                                   std::string(40, 'b') + "\r\n" + std::string(40, 'b') + "\r\n" +
+                                       std::string(40, 'b') + "\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A table that makes each character a hundred: the result comes out in pieces of about the
+// size asked for, never as the whole block at once.
+TEST(BlockSplit, HandsTheResultOverInBoundedPieces) {
+    const SplitPlan plan(KeywordTable({u"a", std::u16string(100, u'b')}));
+    std::string input;
+    for (int line = 0; line < 5000; ++line) {
+        input += "aaa\n";
+    }
+    const std::size_t piece_units = 4096;
+    const Pieces result = split_whole(plan, input, 1, kMaxResultLength, piece_units);
+    ASSERT_FALSE(result.outcome.failure.has_value());
+    EXPECT_EQ(result.joined().size(), 5000u * 301);
+    EXPECT_GT(result.pieces.size(), 100u);
+    for (const auto& piece : result.pieces) {
+        EXPECT_LE(piece.size(), 2 * piece_units + 301);
     }
 }
 
@@ -58,36 +200,112 @@ struct ReaderCase {
     std::vector<std::string> blocks;
 };
 
-TEST(BlockReader, CutsJustAfterLineBreaks) {
-    const std::vector<ReaderCase> cases = {
-        {"empty input", "", 4, {}},
-        {"no line break", "abcdefgh", 4, {"abcdefgh"}},
-        {"cut after the last LF", "ab\ncd\nef", 4, {"ab\n", "cd\n", "ef"}},
-        {"a long line makes a long block", "abcdefghij\nk", 4, {"abcdefghij\n", "k"}},
-        {"CR LF never parted", "abc\r\ndefgh", 4, {"abc\r\n", "defgh"}},
-        {"lone CR cuts", "ab\rcdefg", 4, {"ab\r", "cdefg"}},
-    };
-    for (const auto& test : cases) {
-        std::istringstream in(test.input);
-        BlockReader reader(in, test.block_bytes);
-        std::vector<std::string> blocks;
-        std::string block;
-        while (reader.next(block)) {
-            blocks.push_back(block);
-        }
-        EXPECT_EQ(blocks, test.blocks) << test.name;
-        EXPECT_FALSE(reader.failed()) << test.name;
+class BlockReaderCuts : public ::testing::TestWithParam<ReaderCase> {};
+
+TEST_P(BlockReaderCuts, JustAfterLineBreaks) {
+    const auto& test = GetParam();
+    std::istringstream in(test.input);
+    BlockReader reader(in, test.block_bytes);
+    std::vector<std::string> blocks;
+    std::string block;
+    while (reader.next(block)) {
+        blocks.push_back(block);
     }
+    EXPECT_EQ(blocks, test.blocks);
+    EXPECT_FALSE(reader.failed());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    StreamSplit, BlockReaderCuts,
+    ::testing::Values(
+        ReaderCase{"empty_input", "", 4, {}},
+        ReaderCase{"no_line_break", "abcdefgh", 4, {"abcdefgh"}},
+        ReaderCase{"cut_after_the_last_LF", "ab\ncd\nef", 4, {"ab\n", "cd\n", "ef"}},
+        ReaderCase{"a_long_line_makes_a_long_block", "abcdefghij\nk", 4, {"abcdefghij\n", "k"}},
+        ReaderCase{"CR_LF_never_parted", "abc\r\ndefgh", 4, {"abc\r\n", "defgh"}},
+        ReaderCase{"lone_CR_cuts", "ab\rcdefg", 4, {"ab\r", "cdefg"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StreamSplit, NamesTheLineAndOffsetInTheWholeInput) {
     const SplitPlan plan(KeywordTable({u"a", u"b"}));
     std::istringstream in("a\na\r\na\n\xFF");
     std::ostringstream out;
-    const auto failure = split_stream(in, "input", out, plan, 1, 2, 2);
+    StreamSettings settings;
+    settings.jobs = 2;
+    settings.block_bytes = 2;
+    settings.held_bytes = 1;
+    const auto failure = split_stream(in, "input", out, plan, settings);
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->message, "input:4: invalid UTF-8 byte sequence at byte offset 7");
-    EXPECT_EQ(out.str(), "b\nb\r\nb\n");  // the blocks before the fault
+    EXPECT_EQ(out.str(), "b\nb\r\nb\n");  // what came before the fault
+}
+
+TEST(StreamSplit, AShortResultIsWrittenOnlyWhenComplete) {
+    const SplitPlan plan(KeywordTable({u"a", u"b"}));
+    std::istringstream in("a\na\r\na\n\xFF");
+    std::ostringstream out;
+    StreamSettings settings;
+    settings.block_bytes = 2;
+    ASSERT_TRUE(split_stream(in, "input", out, plan, settings).has_value());
+    EXPECT_EQ(out.str(), "");
+}
+
+// A starter that gives `count` threads and then fails as the system does.
+BlockWorkers::ThreadStarter failing_after(unsigned count, std::atomic<int>& finished) {
+    return [count, &finished, started = 0u](std::function<void()> work) mutable {
+        if (started++ == count) {
+            throw std::system_error(
+                std::make_error_code(std::errc::resource_unavailable_try_again));
+        }
+        return std::thread([work = std::move(work), &finished] {
+            work();
+            ++finished;
+        });
+    };
+}
+
+TEST(BlockWorkers, ThreadsThatCannotStartAreReportedAndTheOthersStopped) {
+    std::atomic<int> finished = 0;
+    try {
+        BlockWorkers workers(8, failing_after(3, finished));
+        FAIL() << "the fourth thread should not have started";
+    } catch (const ThreadsUnavailable& error) {
+        EXPECT_EQ(error.asked(), 8u);
+        EXPECT_EQ(error.started(), 3u);
+        EXPECT_TRUE(std::string(error.what()).starts_with("cannot start 8 threads ("))
+            << error.what();
+    }
+    EXPECT_EQ(finished, 3);  // joined, not left running or destroyed joinable
+}
+
+TEST(StreamSplit, ReportsThreadsThatCannotStart) {
+    std::atomic<int> finished = 0;
+    std::istringstream in("a");
+    std::ostringstream out;
+    StreamSettings settings;
+    settings.jobs = 4;
+    settings.start_thread = failing_after(1, finished);
+    const auto failure = split_stream(in, "input", out, SplitPlan(KeywordTable()), settings);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->status, kThreadsUnavailable);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(finished, 1);
+}
+
+TEST(BlockChannel, AWorkerWaitsForRoomAndIsLetGoWhenAbandoned) {
+    using namespace std::chrono_literals;
+    BlockChannel channel(4);
+    ASSERT_TRUE(channel.put("12345"));  // room for one piece, however long
+    auto second = std::async(std::launch::async, [&] { return channel.put("6"); });
+    EXPECT_EQ(second.wait_for(50ms), std::future_status::timeout);
+    EXPECT_EQ(channel.take(), "12345");
+    EXPECT_TRUE(second.get());
+
+    ASSERT_TRUE(channel.put("78901"));
+    auto third = std::async(std::launch::async, [&] { return channel.put("2"); });
+    EXPECT_EQ(third.wait_for(50ms), std::future_status::timeout);
+    channel.abandon();
+    EXPECT_FALSE(third.get());
 }
 
 }  // namespace

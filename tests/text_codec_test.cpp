@@ -49,7 +49,13 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"utf8_bad_continuation", "ab\xE5\x41", kUtf8, u"", 2, kInvalid, false},
         DecodeCase{"utf8_lone_continuation_at_end", "ab\x80", kUtf8, u"", 2, kInvalid, false},
         DecodeCase{"utf8_surrogate", "\xED\xA0\x80", kUtf8, u"", 0, kInvalid, false},
-        DecodeCase{"utf8_past_U10FFFF", "\xF4\x90\x80\x80", kUtf8, u"", 0, kInvalid, false}),
+        DecodeCase{"utf8_past_U10FFFF", "\xF4\x90\x80\x80", kUtf8, u"", 0, kInvalid, false},
+        // A lead byte that ends an internal conversion piece, followed by ASCII: broken,
+        // not cut off, since the input goes on.
+        DecodeCase{"utf8_lead_at_a_piece_end", std::string(32767, 'a') + "\xE5" + "b", kUtf8, u"",
+                   32767, kInvalid, false},
+        DecodeCase{"utf8_cut_at_the_real_end", std::string(32767, 'a') + "\xE5", kUtf8, u"", 32767,
+                   kCut, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A text longer than one conversion buffer, with a character across every boundary.
@@ -64,6 +70,15 @@ TEST(Decode, LongTextsGoThroughWhole) {
     EXPECT_EQ(std::get<std::string>(encode_utf8(text)), bytes);
     auto broken = bytes + "\xFF";
     EXPECT_EQ(std::get<DecodeError>(decode(broken, kUtf8)).byte_offset, bytes.size());
+}
+
+// One line longer than the pieces the system converters take, with a character across the
+// boundary: it decodes whole in both encodings.
+TEST(Decode, ALineLongerThanAConversionPiece) {
+    const std::string ascii((std::size_t{1} << 26) - 1, 'a');
+    const std::u16string text = std::u16string(ascii.size(), u'a') + u"好";
+    EXPECT_EQ(std::get<std::u16string>(decode(ascii + "\xBA\xC3", kGbk)), text);
+    EXPECT_EQ(std::get<std::u16string>(decode(ascii + "好", kUtf8)), text);
 }
 
 struct EncodeCase {

@@ -92,8 +92,9 @@ std::variant<std::u16string, DecodeError> decode_gbk(std::string_view bytes) {
 }
 
 // The first ill-formed sequence, found with ICU's own iteration once the fast conversion
-// has said that there is one.
-DecodeError first_invalid_utf8(std::string_view bytes, std::size_t base) {
+// has said that there is one. Only a sequence that runs into the end of the whole input
+// (`at_end`), not merely of this piece, is cut off.
+DecodeError first_invalid_utf8(std::string_view bytes, std::size_t base, bool at_end) {
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     const auto length = static_cast<int32_t>(bytes.size());
     int32_t at = 0;
@@ -103,7 +104,7 @@ DecodeError first_invalid_utf8(std::string_view bytes, std::size_t base) {
         U8_NEXT(data, at, length, c);
         if (c < 0) {
             // Cut off: a lead byte whose sequence, valid so far, runs into the end.
-            const bool cut_off = at == length && U8_IS_LEAD(data[start]);
+            const bool cut_off = at_end && at == length && U8_IS_LEAD(data[start]);
             return {
                 base + static_cast<std::size_t>(start),
                 cut_off ? DecodeError::Reason::Truncated : DecodeError::Reason::InvalidSequence};
@@ -139,7 +140,7 @@ std::variant<std::u16string, DecodeError> decode_utf8(std::string_view bytes) {
         u_strFromUTF8(buffer, static_cast<int32_t>(kOutputUnits), &units, piece.data(),
                       static_cast<int32_t>(piece.size()), &status);
         if (U_FAILURE(status)) {
-            return first_invalid_utf8(piece, done);
+            return first_invalid_utf8(piece, done, done + piece.size() == bytes.size());
         }
         text.append(reinterpret_cast<const char16_t*>(buffer), static_cast<std::size_t>(units));
         done += piece.size();

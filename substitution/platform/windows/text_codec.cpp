@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <climits>
+#include <optional>
 
 namespace mardovane {
 namespace {
@@ -41,8 +41,9 @@ bool cut_off_by_the_end(std::string_view rest, UINT page) {
 }
 
 // Windows converts whole buffers and only says that something was invalid; this finds the
-// first byte that no sequence of one to four bytes starting there converts.
-DecodeError first_invalid_byte(std::string_view bytes, std::size_t base, UINT page) {
+// first byte that no sequence of one to four bytes starting there converts. Only a
+// sequence that runs into the end of the whole input (`at_end`) is cut off.
+DecodeError first_invalid_byte(std::string_view bytes, std::size_t base, UINT page, bool at_end) {
     std::size_t at = 0;
     while (at < bytes.size()) {
         std::size_t length = 1;
@@ -52,7 +53,7 @@ DecodeError first_invalid_byte(std::string_view bytes, std::size_t base, UINT pa
             ++length;
         }
         if (length > 4 || at + length > bytes.size()) {
-            return {base + at, cut_off_by_the_end(bytes.substr(at), page)
+            return {base + at, at_end && cut_off_by_the_end(bytes.substr(at), page)
                                    ? DecodeError::Reason::Truncated
                                    : DecodeError::Reason::InvalidSequence};
         }
@@ -61,9 +62,40 @@ DecodeError first_invalid_byte(std::string_view bytes, std::size_t base, UINT pa
     return {base + at, DecodeError::Reason::Truncated};
 }
 
-// Pieces of at most this many bytes, cut after a line break, which no multibyte sequence
-// of either encoding contains: the API takes int sizes.
+// The API takes int sizes: long texts go through in pieces of at most this many bytes or
+// code units.
 constexpr std::size_t kPiece = std::size_t{1} << 26;
+
+// Where a piece of at most kPiece bytes may end: after its last line break, which no
+// multibyte sequence of either encoding contains; in a longer line, between two
+// characters (GBK's trail bytes look like leads, so its characters are counted from the
+// piece's start).
+std::size_t piece_length(std::string_view rest, UINT page) {
+    if (rest.size() <= kPiece) {
+        return rest.size();
+    }
+    const std::string_view piece = rest.substr(0, kPiece);
+    if (const std::size_t cut = piece.find_last_of("\r\n"); cut != std::string_view::npos) {
+        return cut + 1;
+    }
+    if (page == CP_UTF8) {
+        std::size_t cut = kPiece;
+        while (cut > kPiece - 4 && (static_cast<unsigned char>(rest[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        return cut;
+    }
+    std::size_t at = 0;
+    while (at < kPiece) {
+        const auto byte = static_cast<unsigned char>(rest[at]);
+        const std::size_t length = byte >= 0x81 && byte <= 0xFE ? 2 : 1;
+        if (at + length > kPiece) {
+            break;
+        }
+        at += length;
+    }
+    return at;
+}
 
 }  // namespace
 
@@ -76,16 +108,12 @@ std::variant<std::u16string, DecodeError> decode(std::string_view bytes, Encodin
     std::u16string text;
     std::size_t done = 0;
     while (done < bytes.size()) {
-        std::string_view piece = bytes.substr(done, kPiece);
-        if (done + piece.size() < bytes.size()) {
-            const std::size_t cut = piece.find_last_of("\r\n");
-            piece = piece.substr(0, cut == std::string_view::npos ? piece.size() : cut + 1);
-        }
+        const std::string_view piece = bytes.substr(done, piece_length(bytes.substr(done), page));
         const int size = static_cast<int>(piece.size());
         const int units =
             MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, piece.data(), size, nullptr, 0);
         if (units == 0) {
-            return first_invalid_byte(piece, done, page);
+            return first_invalid_byte(piece, done, page, done + piece.size() == bytes.size());
         }
         const std::size_t start = text.size();
         text.resize(start + static_cast<std::size_t>(units));
@@ -118,14 +146,8 @@ std::size_t first_unconvertible(std::u16string_view text, UINT page) {
     return text.size();
 }
 
-std::variant<std::string, EncodeError> encode(std::u16string_view text, UINT page) {
-    if (text.empty()) {
-        return std::string();
-    }
-    if (text.size() > INT_MAX) {
-        return EncodeError{static_cast<std::size_t>(INT_MAX),
-                           EncodeError::Reason::NotRepresentable};
-    }
+// Appends one piece to `result`, or says where it cannot be converted.
+std::optional<EncodeError> encode_piece(std::u16string_view text, UINT page, std::string& result) {
     const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
     const int size = static_cast<int>(text.size());
     const DWORD flags = page == CP_UTF8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
@@ -142,8 +164,28 @@ std::variant<std::string, EncodeError> encode(std::u16string_view text, UINT pag
         return EncodeError{at, surrogate ? EncodeError::Reason::UnpairedSurrogate
                                          : EncodeError::Reason::NotRepresentable};
     }
-    std::string result(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(page, flags, wide, size, result.data(), bytes, nullptr, nullptr);
+    const std::size_t start = result.size();
+    result.resize(start + static_cast<std::size_t>(bytes));
+    WideCharToMultiByte(page, flags, wide, size, result.data() + start, bytes, nullptr, nullptr);
+    return std::nullopt;
+}
+
+// In pieces of at most kPiece code units, a surrogate pair kept whole, so that a text of
+// any length converts.
+std::variant<std::string, EncodeError> encode(std::u16string_view text, UINT page) {
+    std::string result;
+    std::size_t done = 0;
+    while (done < text.size()) {
+        std::u16string_view piece = text.substr(done, kPiece);
+        if (done + piece.size() < text.size() && piece.back() >= 0xD800 && piece.back() <= 0xDBFF) {
+            piece.remove_suffix(1);
+        }
+        if (auto error = encode_piece(piece, page, result)) {
+            error->code_unit_offset += done;
+            return *error;
+        }
+        done += piece.size();
+    }
     return result;
 }
 

@@ -1,0 +1,194 @@
+#include "cli/system_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace mardovane::cli {
+namespace {
+
+#ifdef _WIN32
+using FileStatus = struct _stat64;
+int status_of(int fd, FileStatus& status) {
+    return _fstat64(fd, &status);
+}
+int open_for_reading(const std::filesystem::path& path) {
+    return _wopen(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
+long long system_read(int fd, char* buffer, std::size_t count) {
+    return _read(fd, buffer, static_cast<unsigned>(std::min<std::size_t>(count, 1u << 30)));
+}
+long long system_write(int fd, const char* bytes, std::size_t count) {
+    return _write(fd, bytes, static_cast<unsigned>(std::min<std::size_t>(count, 1u << 30)));
+}
+int system_close(int fd) {
+    return _close(fd);
+}
+#else
+using FileStatus = struct stat;
+int status_of(int fd, FileStatus& status) {
+    return ::fstat(fd, &status);
+}
+int open_for_reading(const std::filesystem::path& path) {
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+}
+long long system_read(int fd, char* buffer, std::size_t count) {
+    return ::read(fd, buffer, count);
+}
+long long system_write(int fd, const char* bytes, std::size_t count) {
+    return ::write(fd, bytes, count);
+}
+int system_close(int fd) {
+    return ::close(fd);
+}
+#endif
+
+// Thrown from a stream buffer: the istream catches it and sets badbit.
+struct ReadFailed : std::runtime_error {
+    ReadFailed() : std::runtime_error("read failed") {}
+};
+
+}  // namespace
+
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = other.release();
+    }
+    return *this;
+}
+
+int FileDescriptor::close() {
+    if (fd_ < 0) {
+        return 0;
+    }
+    const int result = system_close(release());
+    return result == 0 ? 0 : errno;
+}
+
+std::string system_message(int error) {
+    return std::strerror(error);
+}
+
+std::variant<FileDescriptor, FileError> open_input_file(const std::filesystem::path& path) {
+    FileDescriptor file(open_for_reading(path));
+    if (file.get() < 0) {
+        const int error = errno;
+        const bool missing = error == ENOENT || error == ENOTDIR;
+        return file_error(missing ? FileProblem::Missing : FileProblem::Unreadable, FileRole::Input,
+                          path, system_message(error));
+    }
+    FileStatus status{};
+    if (status_of(file.get(), status) != 0) {
+        return file_error(FileProblem::Unreadable, FileRole::Input, path, system_message(errno));
+    }
+    if ((status.st_mode & S_IFMT) == S_IFDIR) {
+        return file_error(FileProblem::NotRegularFile, FileRole::Input, path);
+    }
+    return file;
+}
+
+bool same_regular_file(int first, int second) {
+    FileStatus one{};
+    FileStatus other{};
+    if (status_of(first, one) != 0 || status_of(second, other) != 0) {
+        return false;
+    }
+#ifdef _WIN32
+    return false;  // Windows' descriptors carry no inode to compare
+#else
+    return S_ISREG(one.st_mode) && S_ISREG(other.st_mode) && one.st_dev == other.st_dev &&
+           one.st_ino == other.st_ino;
+#endif
+}
+
+std::streamsize FdInputBuffer::read_some(char* buffer, std::size_t count) {
+    for (;;) {
+        const long long got = system_read(fd_, buffer, count);
+        if (got >= 0) {
+            return static_cast<std::streamsize>(got);
+        }
+        if (errno != EINTR) {
+            error_ = errno;
+            throw ReadFailed();
+        }
+    }
+}
+
+FdInputBuffer::int_type FdInputBuffer::underflow() {
+    if (gptr() < egptr()) {
+        return traits_type::to_int_type(*gptr());
+    }
+    const std::streamsize got = read_some(buffer_, sizeof buffer_);
+    if (got == 0) {
+        return traits_type::eof();
+    }
+    setg(buffer_, buffer_, buffer_ + got);
+    return traits_type::to_int_type(*gptr());
+}
+
+// Large reads go straight into the caller's buffer. Returns short only at the end of the
+// input, as istream::read expects.
+std::streamsize FdInputBuffer::xsgetn(char_type* buffer, std::streamsize count) {
+    std::streamsize done = std::min<std::streamsize>(count, egptr() - gptr());
+    if (done > 0) {
+        std::memcpy(buffer, gptr(), static_cast<std::size_t>(done));
+        gbump(static_cast<int>(done));
+    }
+    while (done < count) {
+        const std::streamsize got =
+            read_some(buffer + done, static_cast<std::size_t>(count - done));
+        if (got == 0) {
+            break;
+        }
+        done += got;
+    }
+    return done;
+}
+
+FdOutputBuffer::int_type FdOutputBuffer::overflow(int_type c) {
+    if (traits_type::eq_int_type(c, traits_type::eof())) {
+        return traits_type::not_eof(c);
+    }
+    const char byte = traits_type::to_char_type(c);
+    return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
+}
+
+std::streamsize FdOutputBuffer::xsputn(const char_type* bytes, std::streamsize count) {
+    std::streamsize done = 0;
+    while (done < count) {
+        const long long written =
+            system_write(fd_, bytes + done, static_cast<std::size_t>(count - done));
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            error_ = errno;
+            break;
+        }
+        done += static_cast<std::streamsize>(written);
+    }
+    return done;
+}
+
+std::string failure_reason(const std::streambuf* buffer) {
+    int error = 0;
+    if (const auto* in = dynamic_cast<const FdInputBuffer*>(buffer)) {
+        error = in->error();
+    } else if (const auto* out = dynamic_cast<const FdOutputBuffer*>(buffer)) {
+        error = out->error();
+    }
+    return error == 0 ? std::string() : ": " + system_message(error);
+}
+
+}  // namespace mardovane::cli

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <streambuf>
+#include <string>
+#include <variant>
+
+#include "substitution/file_error.h"
+
+namespace mardovane::cli {
+
+// An open file descriptor, closed when dropped.
+class FileDescriptor {
+  public:
+    FileDescriptor() = default;
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() { close(); }
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.release()) {}
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept;
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+    // 0, or the system's error number.
+    int close();
+
+  private:
+    int fd_ = -1;
+};
+
+// The system's words for an error number.
+[[nodiscard]] std::string system_message(int error);
+
+// Opens the splitter's input for reading, as the keyword file is opened: open, then look
+// at what was opened, so that the message names the real cause (a folder the user may not
+// enter is not a missing file). FIFOs, pipes and terminals are read too; a directory is not.
+[[nodiscard]] std::variant<FileDescriptor, FileError> open_input_file(
+    const std::filesystem::path& path);
+
+// Whether two descriptors are the same regular file, as `cat f >> f` would make them.
+[[nodiscard]] bool same_regular_file(int first, int second);
+
+// Reads a file descriptor with the system's own calls, keeping the system's reason for a
+// failure (iostreams lose it, and errno may by then belong to another call). A read error
+// reaches the istream as badbit.
+class FdInputBuffer : public std::streambuf {
+  public:
+    explicit FdInputBuffer(int fd) : fd_(fd) {}
+    int fd() const { return fd_; }
+    int error() const { return error_; }  // 0, or the error number of the failed read
+
+  protected:
+    int_type underflow() override;
+    std::streamsize xsgetn(char_type* buffer, std::streamsize count) override;
+
+  private:
+    std::streamsize read_some(char* buffer, std::size_t count);
+
+    int fd_;
+    int error_ = 0;
+    char buffer_[1 << 16];
+};
+
+// Writes a file descriptor straight through, without a buffer of its own (the splitter
+// writes large pieces), keeping the system's reason for a failure.
+class FdOutputBuffer : public std::streambuf {
+  public:
+    explicit FdOutputBuffer(int fd) : fd_(fd) {}
+    void attach(int fd) {
+        fd_ = fd;
+        error_ = 0;
+    }
+    int fd() const { return fd_; }
+    int error() const { return error_; }  // 0, or the error number of the failed write
+
+  protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char_type* bytes, std::streamsize count) override;
+
+  private:
+    int fd_;
+    int error_ = 0;
+};
+
+// ": " and the system's reason for a stream's failure where it has one, else nothing.
+[[nodiscard]] std::string failure_reason(const std::streambuf* buffer);
+
+}  // namespace mardovane::cli
