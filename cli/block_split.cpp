@@ -75,7 +75,7 @@ std::size_t next_piece_length(std::size_t input, std::size_t output, std::size_t
 
 // A first piece small enough that even a table that makes each character a thousand does
 // not hold much before the next piece's size is judged.
-constexpr std::size_t kFirstPieceDivisor = 64;
+constexpr std::size_t kFirstPieceDivisor = 1024;
 
 std::optional<BlockFailure> split_pieces(const SplitPlan& plan, std::u16string_view text,
                                          std::uint64_t times, const PieceSink& emit,
