@@ -66,5 +66,12 @@ int main(int argc, char** argv) {
                                   QUrl(QStringLiteral(MARDOVANE_HOMEPAGE))});
     window.centre_on_screen();
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    if (mardovane::BackgroundSplit::any_running()) {
+        // A split abandoned by the closed window still runs: end at once, without tearing
+        // down what its thread may still use.
+        std::fflush(stdout);
+        std::_Exit(status);
+    }
+    return status;
 }

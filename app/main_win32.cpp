@@ -1,9 +1,11 @@
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 #include <variant>
 
 #include "substitution/program_directory.h"
+#include "window/background_split.h"
 #include "window/win32/main_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
@@ -30,5 +32,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return static_cast<int>(message.wParam);
+    const int status = static_cast<int>(message.wParam);
+    if (mardovane::BackgroundSplit::any_running()) {
+        // A split abandoned by the closed window still runs: end at once, without tearing
+        // down what its thread may still use.
+        std::_Exit(status);
+    }
+    return status;
 }

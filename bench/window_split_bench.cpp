@@ -23,8 +23,9 @@ class NoBrowser final : public UrlOpener {
     void open(const QUrl&) override {}
 };
 
-// About `bytes` bytes of UTF-8: GB2312 hanzi with punctuation and a line break now and then.
-QString chinese_text(std::size_t bytes) {
+// About `bytes` bytes of UTF-8: GB2312 hanzi with punctuation and a line break after every
+// `line_length` characters.
+QString chinese_text(std::size_t bytes, std::size_t line_length) {
     std::u16string hanzi;
     for (int lead = 0xB0; lead <= 0xD7; ++lead) {  // the common first level of GB2312
         for (int trail = 0xA1; trail <= 0xFE; ++trail) {
@@ -38,9 +39,9 @@ QString chinese_text(std::size_t bytes) {
     std::mt19937 random(7);
     std::uniform_int_distribution<std::size_t> pick(0, hanzi.size() - 1);
     QString text;
-    for (std::size_t size = 0, column = 0; size < bytes; size += 3, ++column) {
+    for (std::size_t size = 0, column = 0; size < bytes; size += 3) {
         text += column % 12 == 11 ? QChar(u'，') : QChar(hanzi[pick(random)]);
-        if (column == 80) {
+        if (++column == line_length) {
             text += QLatin1Char('\n');
             column = 0;
         }
@@ -56,12 +57,16 @@ class WindowSplitBench : public QObject {
   private slots:
     void click_to_shown_data() {
         QTest::addColumn<int>("bytes");
-        QTest::newRow("100 kB") << 100'000;
-        QTest::newRow("1 MB") << 1'000'000;
+        QTest::addColumn<int>("line_length");
+        QTest::newRow("100 kB") << 100'000 << 80;
+        QTest::newRow("1 MB") << 1'000'000 << 80;
+        QTest::newRow("20 MB in 400,000 lines") << 20'000'000 << 16;
+        QTest::newRow("4 million short lines") << 24'000'000 << 2;
     }
 
     void click_to_shown() {
         QFETCH(int, bytes);
+        QFETCH(int, line_length);
         NoClipboard clipboard;
         NoBrowser browser;
         MainWindow window({MARDOVANE_DATA_DIR, clipboard, browser, QUrl()});
@@ -69,7 +74,8 @@ class WindowSplitBench : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
         auto* split = window.findChild<HotspotWidget*>(QStringLiteral("Label1"));
-        const QString text = chinese_text(static_cast<std::size_t>(bytes));
+        const QString text =
+            chinese_text(static_cast<std::size_t>(bytes), static_cast<std::size_t>(line_length));
         box->setPlainText(text);
         QCoreApplication::processEvents();
         QBENCHMARK_ONCE {

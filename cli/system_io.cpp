@@ -84,6 +84,13 @@ std::variant<FileDescriptor, FileError> open_input_file(const std::filesystem::p
     FileDescriptor file(open_for_reading(path));
     if (file.get() < 0) {
         const int error = errno;
+#ifdef _WIN32
+        // Windows refuses to open a folder at all, as access denied.
+        std::error_code ignored;
+        if (std::filesystem::is_directory(path, ignored)) {
+            return file_error(FileProblem::NotRegularFile, FileRole::Input, path);
+        }
+#endif
         const bool missing = error == ENOENT || error == ENOTDIR;
         return file_error(missing ? FileProblem::Missing : FileProblem::Unreadable, FileRole::Input,
                           path, system_message(error));

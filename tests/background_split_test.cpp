@@ -28,7 +28,8 @@ TEST(BackgroundSplit, ManySplitsStartedAndAbandoned) {
         const Splitter add_a_mark = [tally](std::u16string text, const std::filesystem::path&) {
             std::unique_lock lock(tally->mutex);
             tally->changed.wait(lock, [&] { return tally->gate_open; });
-            return SplitOutcome(text + u"!");
+            text.push_back(u'!');
+            return SplitOutcome(std::move(text));
         };
         splits.push_back(
             BackgroundSplit::start(u"好", {}, add_a_mark, [tally, i](SplitOutcome outcome) {

@@ -23,6 +23,13 @@ class RecordingHolder : public TextHolder {
     std::u16string text_;
 };
 
+// One click's work, as the window does it: split the whole content, store it back.
+std::optional<SplitFailure> run_split_command(TextHolder& holder,
+                                              const std::filesystem::path& program_directory) {
+    return store_split_outcome(holder,
+                               split_with_keyword_file(holder.content(), program_directory));
+}
+
 TEST(SplitCommand, SplitsTheWholeTextOnceAndLevelByLevel) {
     testing::TemporaryDirectory folder;
     // 胡 before 湖: one click splits one level.

@@ -160,8 +160,7 @@ TEST_F(Splitter, FailsWithOneLineAndNoOutput) {
         doubling += "a\r\naa\r\n";
     }
     folder.write("doubling.info", doubling);
-    std::filesystem::create_symlink(folder.path() / "loop", folder.path() / "loop");
-    const std::vector<FailureCase> cases = {
+    std::vector<FailureCase> cases = {
         {"unknown option", {"--fast"}, "", kBadUsage, "unknown option '--fast' (see --help)"},
         {"missing value", {"--times"}, "", kBadUsage, "--times needs a value (see --help)"},
         {"bad number",
@@ -215,11 +214,6 @@ TEST_F(Splitter, FailsWithOneLineAndNoOutput) {
          "",
          kInputFailed,
          dir + "/none.txt: the input file does not exist"},
-        {"input behind a link to itself: not missing, and the reason named",
-         {dir + "/loop"},
-         "",
-         kInputFailed,
-         dir + "/loop: the input file cannot be read: Too many levels of symbolic links"},
         {"input not UTF-8",
          {},
          "好\n\xE5\xA5",
@@ -243,6 +237,15 @@ TEST_F(Splitter, FailsWithOneLineAndNoOutput) {
          "standard input:4: splitting this line makes a text of more than 268435456 UTF-16 code "
          "units after some pair of the table"},
     };
+#ifndef _WIN32
+    std::filesystem::create_symlink(folder.path() / "loop", folder.path() / "loop");
+    cases.push_back(
+        {"input behind a link to itself: not missing, and the reason named",
+         {dir + "/loop"},
+         "",
+         kInputFailed,
+         dir + "/loop: the input file cannot be read: Too many levels of symbolic links"});
+#endif
     for (const auto& test : cases) {
         const Outcome result = run(test.arguments, test.input);
         EXPECT_EQ(result.status, test.status) << test.name;

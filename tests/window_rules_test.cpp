@@ -235,7 +235,10 @@ INSTANTIATE_TEST_SUITE_P(
         FailureTextCase{"cut_off", invalid_bytes(DecodeError::Reason::Truncated),
                         "拆字表文件第 3 行的 GBK 字节序列在文件末尾被截断（文件第 17 字节）"},
         FailureTextCase{"too_large", ResultTooLarge{268435456}, "268435456 个字符的上限"},
-        FailureTextCase{"out_of_memory", OutOfMemory{}, "内存不足"}),
+        FailureTextCase{"out_of_memory", OutOfMemory{}, "内存不足"},
+        FailureTextCase{"no_thread", ThreadUnavailable{}, "无法为拆分启动新的线程"},
+        FailureTextCase{"unexpected", UnexpectedError{"ICU has no converter"},
+                        "拆分时出现意外错误：\nICU has no converter"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -30,5 +30,5 @@ splitter="$(dirname "$exe")/mardovane-split.exe"
 check "mardovane-split.exe has its version information" bash -c \
     "wrestool -x --raw --type=16 '$splitter' | iconv -f UTF-16LE -t UTF-8 -c | grep -q mardovane-split"
 dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')
-check "only Windows' own DLLs ($dlls)" test "$dlls" = "COMCTL32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL "
+check "only Windows' own DLLs ($dlls)" test "$dlls" = "COMCTL32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL SHELL32.DLL USER32.DLL "
 finish

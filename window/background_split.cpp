@@ -1,10 +1,36 @@
 #include "window/background_split.h"
 
+#include <atomic>
+#include <exception>
+#include <new>
+#include <stdexcept>
 #include <system_error>
 #include <thread>
 #include <utility>
 
 namespace mardovane {
+namespace {
+
+std::atomic<int> threads_running{0};
+
+// Whatever the splitter throws becomes a failure to show: nothing may end the program
+// from the split's thread.
+SplitOutcome split_catching(const Splitter& splitter, std::u16string text,
+                            const std::filesystem::path& folder) {
+    try {
+        return splitter(std::move(text), folder);
+    } catch (const std::bad_alloc&) {
+        return SplitFailure(OutOfMemory{});
+    } catch (const std::length_error&) {
+        return SplitFailure(OutOfMemory{});
+    } catch (const std::exception& error) {
+        return SplitFailure(UnexpectedError{error.what()});
+    } catch (...) {
+        return SplitFailure(UnexpectedError{"unknown error"});
+    }
+}
+
+}  // namespace
 
 bool SplitSequence::click() {
     if (running_) {
@@ -27,6 +53,10 @@ bool SplitSequence::finish(bool failed) {
     return true;
 }
 
+bool BackgroundSplit::any_running() {
+    return threads_running.load() > 0;
+}
+
 std::shared_ptr<BackgroundSplit> BackgroundSplit::start(std::u16string text,
                                                         std::filesystem::path program_directory,
                                                         Splitter splitter, Deliver deliver) {
@@ -34,18 +64,23 @@ std::shared_ptr<BackgroundSplit> BackgroundSplit::start(std::u16string text,
     split->deliver_ = std::move(deliver);
     auto run = [split, text = std::move(text), folder = std::move(program_directory),
                 splitter = std::move(splitter)]() mutable {
-        SplitOutcome outcome = splitter(std::move(text), folder);
-        const std::lock_guard lock(split->mutex_);
-        if (split->deliver_) {
-            split->deliver_(std::move(outcome));
+        SplitOutcome outcome = split_catching(splitter, std::move(text), folder);
+        {
+            const std::lock_guard lock(split->mutex_);
+            if (split->deliver_) {
+                split->deliver_(std::move(outcome));
+            }
         }
+        --threads_running;
     };
+    ++threads_running;
     try {
         // Detached: closing the window ends the program without waiting for a long split.
         std::thread(std::move(run)).detach();
     } catch (const std::system_error&) {  // no thread to be had
+        --threads_running;
         const std::lock_guard lock(split->mutex_);
-        split->deliver_(SplitFailure(OutOfMemory{}));
+        split->deliver_(SplitFailure(ThreadUnavailable{}));
     }
     return split;
 }

@@ -46,6 +46,10 @@ class BackgroundSplit {
     // After this returns, `deliver` is not running and will never be called.
     void abandon();
 
+    // Whether the thread of some split is still running, abandoned or not. The program
+    // then ends without tearing down what that thread may still use.
+    static bool any_running();
+
   private:
     std::mutex mutex_;
     Deliver deliver_;

@@ -43,9 +43,8 @@ HotspotWidget::HotspotWidget(const layout::Hotspot& area, rules::ClickTracker& c
     const layout::Rect pixels = area.twips.in_pixels();
     setGeometry(pixels.left, pixels.top, pixels.width, pixels.height);
     // Reached with the keyboard, never by a click, so that a click leaves the caret in
-    // the text box. The area below the window can never be seen: it takes no focus.
-    const bool visible = pixels.top + pixels.height <= layout::kClientArea.in_pixels().height;
-    setFocusPolicy(visible ? Qt::TabFocus : Qt::NoFocus);
+    // the text box.
+    setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
     setCursor(cursor_for(area.pointer));

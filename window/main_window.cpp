@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLibraryInfo>
-#include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
@@ -22,8 +21,6 @@ static void register_window_resources() {
 
 namespace mardovane {
 namespace {
-
-constexpr int kBusyPointerDelayMs = 300;
 
 QIcon application_icon() {
     QIcon icon;
@@ -65,7 +62,9 @@ MainWindow::MainWindow(WindowServices services)
                            Qt::WindowCloseButtonHint),
       services_(std::move(services)),
       text_box_(new QPlainTextEdit(this)),
-      busy_timer_(new QTimer(this)) {
+      split_view_(std::make_unique<TextBoxSplitView>(*this, *text_box_)),
+      splits_(std::make_unique<SplitController>(*split_view_, services_.program_directory,
+                                                services_.splitter)) {
     register_window_resources();
     setObjectName(to_qstring(layout::kForm1Name));
     setWindowTitle(to_qstring(texts::kCaption));
@@ -81,6 +80,8 @@ MainWindow::MainWindow(WindowServices services)
     setWindowIcon(application_icon());
 
     text_box_->setObjectName(to_qstring(layout::kText1Name));
+    text_box_->setAccessibleName(to_qstring(texts::kText1AccessibleName));
+    text_box_->setAccessibleDescription(to_qstring(texts::kText1AccessibleDescription));
     const layout::Rect box = layout::kText1.in_pixels();
     text_box_->setGeometry(box.left, box.top, box.width, box.height);
     text_box_->setFrameShape(QFrame::NoFrame);  // the picture draws the frame
@@ -92,12 +93,6 @@ MainWindow::MainWindow(WindowServices services)
     text_box_->setFocusPolicy(Qt::StrongFocus);
     text_box_->setTabChangesFocus(true);  // Tab goes on to the buttons, as in a dialog
     text_box_->setFocus();
-
-    // A split that takes more than a moment shows the busy pointer until it ends.
-    busy_timer_->setSingleShot(true);
-    busy_timer_->setInterval(kBusyPointerDelayMs);
-    connect(busy_timer_, &QTimer::timeout, this,
-            [] { QGuiApplication::setOverrideCursor(Qt::BusyCursor); });
 
     const auto shortcut = [this](std::string_view keys, void (MainWindow::*command)()) {
         auto* action = new QShortcut(QKeySequence(to_qstring(keys)), this);
@@ -115,25 +110,23 @@ MainWindow::MainWindow(WindowServices services)
     std::sort(by_tab_index.begin(), by_tab_index.end(),
               [](const auto* a, const auto* b) { return a->tab_index < b->tab_index; });
     QWidget* previous = text_box_;
+    const int client_height = layout::kClientArea.in_pixels().height;
     for (const layout::Hotspot* area : by_tab_index) {
+        const layout::Rect pixels = area->twips.in_pixels();
+        if (pixels.top + pixels.height > client_height) {
+            // Below the window, where no one can see or reach it: no widget, so that
+            // neither the keyboard nor a screen reader can press it.
+            continue;
+        }
         auto* hotspot = new HotspotWidget(*area, clicks_, this);
         connect(hotspot, &HotspotWidget::command, this,
                 [this](layout::Command command) { rules::dispatch(command, *this); });
-        if (hotspot->focusPolicy() != Qt::NoFocus) {
-            setTabOrder(previous, hotspot);
-            previous = hotspot;
-        }
+        setTabOrder(previous, hotspot);
+        previous = hotspot;
     }
 }
 
-MainWindow::~MainWindow() {
-    if (running_split_) {
-        running_split_->abandon();
-        if (!busy_timer_->isActive()) {
-            QGuiApplication::restoreOverrideCursor();
-        }
-    }
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::centre_on_screen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -148,55 +141,7 @@ void MainWindow::centre_on_screen() {
 }
 
 void MainWindow::split() {
-    if (splits_.click()) {
-        start_split();
-    }
-}
-
-void MainWindow::start_split() {
-    // The text stays as it is until the split ends: it can be read and copied, not edited.
-    text_box_->setReadOnly(true);
-    busy_timer_->start();
-    running_split_ =
-        BackgroundSplit::start(TextBoxHolder(*text_box_).content(), services_.program_directory,
-                               services_.splitter, [this](SplitOutcome outcome) {
-                                   // Runs on the split's thread while the window is alive; the call
-                                   // is queued to the window's thread, and dropped there if the
-                                   // window has gone by then.
-                                   QMetaObject::invokeMethod(
-                                       this,
-                                       [this, outcome = std::move(outcome)]() mutable {
-                                           finish_split(std::move(outcome));
-                                       },
-                                       Qt::QueuedConnection);
-                               });
-}
-
-void MainWindow::finish_split(SplitOutcome outcome) {
-    running_split_.reset();
-    if (!busy_timer_->isActive()) {
-        QGuiApplication::restoreOverrideCursor();
-    }
-    busy_timer_->stop();
-    text_box_->setReadOnly(false);
-    TextBoxHolder holder(*text_box_);
-    const auto failure = store_split_outcome(holder, std::move(outcome));
-    if (splits_.finish(failure.has_value())) {
-        start_split();
-    }
-    if (failure) {
-        show_failure(*failure);
-    }
-}
-
-void MainWindow::show_failure(const SplitFailure& failure) {
-    // Window-modal and not blocking: the split is over, the text untouched.
-    auto* box = new QMessageBox(QMessageBox::Warning, to_qstring(texts::kCaption),
-                                QString::fromStdString(texts::failure_text(failure)),
-                                QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("splitFailure"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    splits_->click();
 }
 
 void MainWindow::copy_all() {
@@ -204,7 +149,9 @@ void MainWindow::copy_all() {
 }
 
 void MainWindow::clear() {
-    TextBoxHolder::replace_all(*text_box_, QString());
+    if (!splits_->running()) {  // the text is read-only while a split runs
+        TextBoxHolder::replace_all(*text_box_, QString());
+    }
 }
 
 void MainWindow::open_web_page() {

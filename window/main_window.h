@@ -4,15 +4,17 @@
 #include <QLocale>
 #include <QPixmap>
 #include <QPlainTextEdit>
-#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <filesystem>
 #include <vector>
 
-#include "window/background_split.h"
+#include <memory>
+
 #include "window/hotspot.h"
 #include "window/services.h"
+#include "window/split_controller.h"
+#include "window/text_box_split_view.h"
 #include "window/window_rules.h"
 
 namespace mardovane {
@@ -43,7 +45,7 @@ class MainWindow final : public QWidget, public rules::WindowActions {
 
     // Starts a split, or queues it behind the one running: each click is one split.
     void split() override;
-    bool split_running() const { return splits_.running(); }
+    bool split_running() const { return splits_->running(); }
     void copy_all() override;
     void clear() override;
     void open_web_page() override;
@@ -52,18 +54,13 @@ class MainWindow final : public QWidget, public rules::WindowActions {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    void start_split();
-    void finish_split(SplitOutcome outcome);
-    void show_failure(const SplitFailure& failure);
-
     WindowServices services_;
     QPixmap background_;
     QPixmap background_2x_;
     QPlainTextEdit* text_box_;
     rules::ClickTracker clicks_;
-    SplitSequence splits_;
-    std::shared_ptr<BackgroundSplit> running_split_;
-    QTimer* busy_timer_;
+    std::unique_ptr<TextBoxSplitView> split_view_;
+    std::unique_ptr<SplitController> splits_;
 };
 
 }  // namespace mardovane

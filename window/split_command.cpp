@@ -31,16 +31,16 @@ std::optional<SplitFailure> store_split_outcome(TextHolder& holder, SplitOutcome
         return std::move(*failure);
     }
     auto& text = std::get<std::u16string>(outcome);
-    if (text != holder.content()) {
-        holder.replace_content(std::move(text));
+    try {
+        if (text != holder.content()) {
+            holder.replace_content(std::move(text));
+        }
+    } catch (const std::bad_alloc&) {
+        return SplitFailure(OutOfMemory{});
+    } catch (const std::length_error&) {
+        return SplitFailure(OutOfMemory{});
     }
     return std::nullopt;
-}
-
-std::optional<SplitFailure> run_split_command(TextHolder& holder,
-                                              const std::filesystem::path& program_directory) {
-    return store_split_outcome(holder,
-                               split_with_keyword_file(holder.content(), program_directory));
 }
 
 }  // namespace mardovane

@@ -18,10 +18,20 @@ class TextHolder {
     virtual void replace_content(std::u16string text) = 0;
 };
 
-// The memory ran out while loading the table or splitting: the text is kept as it was.
+// The memory ran out while loading the table, splitting or storing the result: the text is
+// kept as it was.
 struct OutOfMemory {};
 
-using SplitFailure = std::variant<KeywordFileError, ResultTooLarge, OutOfMemory>;
+// No thread could be had for the split.
+struct ThreadUnavailable {};
+
+// Anything else that went wrong, in the words of whatever failed.
+struct UnexpectedError {
+    std::string what;
+};
+
+using SplitFailure =
+    std::variant<KeywordFileError, ResultTooLarge, OutOfMemory, ThreadUnavailable, UnexpectedError>;
 using SplitOutcome = std::variant<std::u16string, SplitFailure>;
 
 // One click's work without the text box: loads keyword.info from the program directory
@@ -30,12 +40,8 @@ using SplitOutcome = std::variant<std::u16string, SplitFailure>;
                                                    const std::filesystem::path& program_directory);
 
 // Stores a split's result as the holder's whole content, once, only if it changed, and
-// gives back the failure, if it was one, with the holder untouched.
+// gives back the failure, if it was one, with the holder untouched. A holder that runs out
+// of memory while it is written must leave its text as it was: that is a failure too.
 std::optional<SplitFailure> store_split_outcome(TextHolder& holder, SplitOutcome outcome);
-
-// The split button: splits the holder's whole content and stores the result back, once,
-// only if it changed. On a failure the holder is not touched.
-[[nodiscard]] std::optional<SplitFailure> run_split_command(
-    TextHolder& holder, const std::filesystem::path& program_directory);
 
 }  // namespace mardovane

@@ -26,7 +26,15 @@ void TextBoxHolder::replace_all(QPlainTextEdit& box, const QString& text) {
     QTextCursor cursor(box.document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
-    cursor.insertText(text);
+    try {
+        cursor.insertText(text);
+    } catch (...) {
+        // Out of memory half way: the edit so far is taken back from the undo stack, whose
+        // removed text the document still holds, so that the box is as it was.
+        cursor.endEditBlock();
+        box.document()->undo();
+        throw;
+    }
     cursor.endEditBlock();
     // The caret goes to the start, with the view scrolled there, as after loading a text.
     cursor.movePosition(QTextCursor::Start);

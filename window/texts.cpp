@@ -33,6 +33,12 @@ struct Describe {
         return "拆分后的文字将超过 " + std::to_string(too_large.limit) + " 个字符的上限。";
     }
     std::string operator()(const OutOfMemory&) const { return "内存不足，无法完成拆分。"; }
+    std::string operator()(const ThreadUnavailable&) const {
+        return "系统无法为拆分启动新的线程，请关闭一些程序后再试。";
+    }
+    std::string operator()(const UnexpectedError& error) const {
+        return "拆分时出现意外错误：\n" + error.what;
+    }
 };
 
 }  // namespace

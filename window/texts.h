@@ -19,8 +19,14 @@ inline constexpr std::string_view kSplitTooltip = "拆分文字 (Ctrl+Enter)";
 inline constexpr std::string_view kCopyAllTooltip = "复制全部 (Ctrl+Shift+C)";
 inline constexpr std::string_view kOpenWebPageTooltip = "打开网页";
 
+// The text box's name and description for screen readers.
+inline constexpr std::string_view kText1AccessibleName = "要拆分的文字";
+inline constexpr std::string_view kText1AccessibleDescription =
+    "在此输入或粘贴文字，然后按“拆分文字”（Ctrl+Enter）。";
+
 inline constexpr std::string_view kClipboardBusy =
     "无法打开剪贴板，可能有其他程序正在使用它。请稍后再试。";
+inline constexpr std::string_view kClipboardFailed = "无法把文字放到剪贴板上：内存不足。";
 
 // What the split's message box says: what went wrong, the file (and the line), and that
 // the text was left as it was.

@@ -15,7 +15,10 @@
 #include "substitution/text_codec.h"
 #include "window/background_split.h"
 #include "window/layout.h"
+#include "window/split_controller.h"
 #include "window/texts.h"
+#include "window/win32/accessibility.h"
+#include "window/win32/edit_split_view.h"
 #include "window/win32/edit_text_holder.h"
 #include "window/window_rules.h"
 
@@ -25,14 +28,10 @@ namespace {
 constexpr wchar_t kClassName[] = L"MardovaneForm1";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int kText1Id = 1;
-// A split's outcome, handed from its thread: lParam owns a heap SplitOutcome.
-constexpr UINT kSplitDone = WM_APP + 1;
-constexpr UINT_PTR kBusyTimer = 1;
 // A command asked for from the keyboard: wParam is the layout::Command.
 constexpr UINT kRunCommand = WM_APP + 2;
 // The hotspots' buttons: this control id plus their index in the layout table.
 constexpr int kFirstHotspotId = 100;
-constexpr UINT kBusyPointerDelayMs = 300;
 
 struct WindowState {
     explicit WindowState(WindowServices given) : services(std::move(given)) {}
@@ -43,10 +42,10 @@ struct WindowState {
     HFONT font = nullptr;
     HCURSOR hand = nullptr;
     rules::ClickTracker clicks;
-    SplitSequence splits;
-    std::shared_ptr<BackgroundSplit> running_split;
     bool busy = false;  // the split has taken long enough to show the busy pointer
-    int dpi = 96;       // of the monitor the window is on: the layout is scaled to it
+    std::unique_ptr<EditSplitView> split_view;
+    std::unique_ptr<SplitController> splits;
+    int dpi = 96;  // of the monitor the window is on: the layout is scaled to it
     HWND tooltips = nullptr;
     // One button a hotspot that can be seen, for the keyboard and screen readers; none
     // for the one below the window.
@@ -100,49 +99,27 @@ void warn(HWND window, const std::wstring& text) {
     MessageBoxW(window, text.c_str(), kCaption.c_str(), MB_OK | MB_ICONWARNING);
 }
 
-void start_split(HWND window, WindowState& state) {
-    // The text stays as it is until the split ends: it can be read and copied, not edited.
-    SendMessageW(state.edit, EM_SETREADONLY, TRUE, 0);
-    SetTimer(window, kBusyTimer, kBusyPointerDelayMs, nullptr);
-    state.running_split = BackgroundSplit::start(
-        EditTextHolder(state.edit).content(), state.services.program_directory,
-        split_with_keyword_file, [window](SplitOutcome outcome) {
-            auto* handed = new SplitOutcome(std::move(outcome));
-            if (!PostMessageW(window, kSplitDone, 0, reinterpret_cast<LPARAM>(handed))) {
-                delete handed;
-            }
-        });
-}
-
-void split(HWND window, WindowState& state) {
-    if (state.splits.click()) {
-        start_split(window, state);
-    }
-}
-
-void finish_split(HWND window, WindowState& state, SplitOutcome outcome) {
-    state.running_split.reset();
-    KillTimer(window, kBusyTimer);
-    state.busy = false;
-    SendMessageW(state.edit, EM_SETREADONLY, FALSE, 0);
-    EditTextHolder holder(state.edit);
-    const auto failure = store_split_outcome(holder, std::move(outcome));
-    if (state.splits.finish(failure.has_value())) {
-        start_split(window, state);
-    }
-    if (failure) {
-        warn(window, wide(texts::failure_text(*failure)));
-    }
+void split(WindowState& state) {
+    state.splits->click();
 }
 
 void copy_all(HWND window, WindowState& state) {
-    if (!state.services.clipboard.set_plain_text(window, EditTextHolder(state.edit).content())) {
-        warn(window, wide(std::string(texts::kClipboardBusy)));
+    switch (state.services.clipboard.set_plain_text(window, EditTextHolder(state.edit).content())) {
+        case ClipboardResult::Done:
+            return;
+        case ClipboardResult::Busy:
+            warn(window, wide(std::string(texts::kClipboardBusy)));
+            return;
+        case ClipboardResult::Failed:
+            warn(window, wide(std::string(texts::kClipboardFailed)));
+            return;
     }
 }
 
 void clear(WindowState& state) {
-    EditTextHolder(state.edit).replace_content(std::u16string());
+    if (!state.splits->running()) {  // the text is read-only while a split runs
+        EditTextHolder(state.edit).replace_content(std::u16string());
+    }
 }
 
 void open_web_page(HWND window, const WindowState& state) {
@@ -153,7 +130,7 @@ void open_web_page(HWND window, const WindowState& state) {
 class Actions final : public rules::WindowActions {
   public:
     Actions(HWND window, WindowState& state) : window_(window), state_(state) {}
-    void split() override { mardovane::win32::split(window_, state_); }
+    void split() override { mardovane::win32::split(state_); }
     void copy_all() override { mardovane::win32::copy_all(window_, state_); }
     void clear() override { mardovane::win32::clear(state_); }
     void open_web_page() override { mardovane::win32::open_web_page(window_, state_); }
@@ -339,6 +316,11 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
         case WM_CREATE:
             state->dpi = window_dpi(window);
             state->edit = create_text1(window, *state);
+            set_accessible_name(state->edit, wide(std::string(texts::kText1AccessibleName)),
+                                wide(std::string(texts::kText1AccessibleDescription)));
+            state->split_view = std::make_unique<EditSplitView>(window, state->edit, state->busy);
+            state->splits = std::make_unique<SplitController>(*state->split_view,
+                                                              state->services.program_directory);
             state->tooltips = add_tooltips(window, state->instance);
             create_buttons(window, *state);
             lay_out(*state);
@@ -398,9 +380,10 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
         case kRunCommand:
             run(window, *state, static_cast<layout::Command>(w));
             return 0;
-        case kSplitDone: {
-            std::unique_ptr<SplitOutcome> outcome(reinterpret_cast<SplitOutcome*>(l));
-            finish_split(window, *state, std::move(*outcome));
+        case kRunTask: {
+            const std::unique_ptr<std::function<void()>> task(
+                reinterpret_cast<std::function<void()>*>(l));
+            (*task)();
             return 0;
         }
         case WM_LBUTTONDOWN:
@@ -435,13 +418,8 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
         case WM_DESTROY: {
             // A split still running is left to end unseen; what it already handed over
             // is dropped here.
-            if (state->running_split) {
-                state->running_split->abandon();
-            }
-            MSG handed{};
-            while (PeekMessageW(&handed, window, kSplitDone, kSplitDone, PM_REMOVE)) {
-                delete reinterpret_cast<SplitOutcome*>(handed.lParam);
-            }
+            state->splits.reset();
+            EditSplitView::drop_queued_tasks(window);
             DeleteObject(state->font);
             DeleteObject(state->background);
             delete state;

@@ -8,13 +8,18 @@
 
 namespace mardovane::win32 {
 
+enum class ClipboardResult {
+    Done,
+    Busy,    // another program kept it from being opened
+    Failed,  // no memory for the text, or the clipboard refused it
+};
+
 // The system clipboard, as copy all uses it.
 class Clipboard {
   public:
     virtual ~Clipboard() = default;
     // Empties the clipboard, then puts `text` on it as plain text and in no other format.
-    // False when another program kept it from being opened.
-    virtual bool set_plain_text(HWND owner, std::u16string_view text) = 0;
+    virtual ClipboardResult set_plain_text(HWND owner, std::u16string_view text) = 0;
 };
 
 // Whatever opens a web address in the user's browser; whether one starts is not reported.
@@ -26,7 +31,7 @@ class UrlOpener {
 
 class SystemClipboard final : public Clipboard {
   public:
-    bool set_plain_text(HWND owner, std::u16string_view text) override;
+    ClipboardResult set_plain_text(HWND owner, std::u16string_view text) override;
 };
 
 class ShellUrlOpener final : public UrlOpener {

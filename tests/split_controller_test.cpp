@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <new>
+#include <stdexcept>
+
+#include "window/split_controller.h"
+
+namespace mardovane {
+namespace {
+
+// A window as the controller sees it. Tasks for the window's thread wait in a queue that
+// the test runs, as an event loop would.
+class FakeView final : public SplitView {
+  public:
+    explicit FakeView(std::u16string initial = {}) : text(std::move(initial)) {}
+    std::u16string content() const override {
+        if (fail_reading) {
+            throw std::bad_alloc();
+        }
+        return text;
+    }
+    void replace_content(std::u16string replacement) override {
+        if (fail_storing) {
+            throw std::bad_alloc();  // a holder that fails leaves its text as it was
+        }
+        text = std::move(replacement);
+        ++stores;
+    }
+    void set_editable(bool is_editable) override { editable = is_editable; }
+    void set_busy(bool is_busy) override { busy = is_busy; }
+    void show_failure(const std::string& message) override { messages.push_back(message); }
+    void run_on_window_thread(std::function<void()> task) override {
+        const std::lock_guard lock(mutex);
+        tasks.push_back(std::move(task));
+        posted.notify_all();
+    }
+
+    // Runs the next task the split's thread handed over, waiting for it.
+    bool run_next_task() {
+        std::function<void()> task;
+        {
+            std::unique_lock lock(mutex);
+            if (!posted.wait_for(lock, std::chrono::seconds(30), [&] { return !tasks.empty(); })) {
+                return false;
+            }
+            task = std::move(tasks.front());
+            tasks.pop_front();
+        }
+        task();
+        return true;
+    }
+
+    std::u16string text;
+    bool fail_reading = false;
+    bool fail_storing = false;
+    bool editable = true;
+    bool busy = false;
+    int stores = 0;
+    std::vector<std::string> messages;
+    std::mutex mutex;
+    std::condition_variable posted;
+    std::deque<std::function<void()>> tasks;
+};
+
+// Appends a mark to the text, or does what the test says instead.
+SplitOutcome add_a_mark(std::u16string text, const std::filesystem::path&) {
+    text.push_back(u'!');
+    return SplitOutcome(std::move(text));
+}
+
+TEST(SplitController, EachClickIsOneSplitInOrder) {
+    FakeView view(u"好");
+    SplitController controller(view, {}, add_a_mark);
+    controller.click();
+    EXPECT_FALSE(view.editable);
+    EXPECT_TRUE(view.busy);
+    controller.click();  // during the split: waits its turn
+    controller.click();
+    for (int split = 0; split < 3; ++split) {
+        ASSERT_TRUE(view.run_next_task()) << split;
+    }
+    EXPECT_EQ(view.text, u"好!!!");
+    EXPECT_EQ(view.stores, 3);
+    EXPECT_FALSE(controller.running());
+    EXPECT_TRUE(view.editable);
+    EXPECT_FALSE(view.busy);
+    EXPECT_TRUE(view.messages.empty());
+}
+
+struct FailureCase {
+    const char* name;
+    Splitter splitter;
+    bool fail_reading;
+    bool fail_storing;
+    std::string says;
+};
+
+class SplitControllerFailure : public ::testing::TestWithParam<FailureCase> {};
+
+// Whatever fails, on either thread: one message, the text as it was, the waiting clicks
+// dropped, and the window goes on.
+TEST_P(SplitControllerFailure, ShowsOneMessageAndKeepsTheText) {
+    const auto& test = GetParam();
+    FakeView view(u"好");
+    view.fail_reading = test.fail_reading;
+    view.fail_storing = test.fail_storing;
+    SplitController controller(view, {}, test.splitter);
+    controller.click();
+    if (!test.fail_reading) {
+        controller.click();  // waiting: dropped by the failure
+        ASSERT_TRUE(view.run_next_task());
+    }
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_NE(view.messages[0].find(test.says), std::string::npos) << view.messages[0];
+    EXPECT_EQ(view.text, u"好");
+    EXPECT_FALSE(controller.running());
+    EXPECT_TRUE(view.editable);
+    EXPECT_FALSE(view.busy);
+    EXPECT_TRUE(view.tasks.empty());
+
+    // The window goes on: the next click splits again, when the splitter can.
+    view.fail_reading = view.fail_storing = false;
+    controller.click();
+    ASSERT_TRUE(view.run_next_task());
+    const bool window_side = test.fail_reading || test.fail_storing;
+    EXPECT_EQ(view.text, window_side ? u"好!" : u"好");
+    EXPECT_EQ(view.messages.size(), window_side ? 1u : 2u);
+}
+
+SplitOutcome too_large(std::u16string, const std::filesystem::path&) {
+    return SplitFailure(ResultTooLarge{});
+}
+SplitOutcome throws_bad_alloc(std::u16string, const std::filesystem::path&) {
+    throw std::bad_alloc();
+}
+SplitOutcome throws_runtime_error(std::u16string, const std::filesystem::path&) {
+    throw std::runtime_error("ICU has no converter windows-936-2000");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SplitController, SplitControllerFailure,
+    ::testing::Values(
+        FailureCase{"table_or_limit", too_large, false, false, "上限"},
+        FailureCase{"memory_on_the_split_thread", throws_bad_alloc, false, false, "内存不足"},
+        FailureCase{"anything_else_thrown", throws_runtime_error, false, false,
+                    "ICU has no converter windows-936-2000"},
+        FailureCase{"memory_while_reading_the_text", add_a_mark, true, false, "内存不足"},
+        FailureCase{"memory_while_storing_the_result", add_a_mark, false, true, "内存不足"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The window closes mid-split: nothing waits, and the outcome is handed to nobody.
+TEST(SplitController, ClosingMidSplitDropsTheOutcome) {
+    struct Latch {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool started = false;
+        bool released = false;
+        bool returned = false;
+    };
+    auto latch = std::make_shared<Latch>();
+    const Splitter latched = [latch](std::u16string text, const std::filesystem::path&) {
+        std::unique_lock lock(latch->mutex);
+        latch->started = true;
+        latch->changed.notify_all();
+        latch->changed.wait(lock, [&] { return latch->released; });
+        return SplitOutcome(text);
+    };
+    FakeView view;
+    {
+        SplitController controller(view, {}, latched);
+        controller.click();
+        std::unique_lock lock(latch->mutex);
+        ASSERT_TRUE(latch->changed.wait_for(lock, std::chrono::seconds(30),
+                                            [&] { return latch->started; }));
+    }  // closed while the split waits
+    EXPECT_FALSE(view.busy);
+    {
+        const std::lock_guard lock(latch->mutex);
+        latch->released = true;
+        latch->changed.notify_all();
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (BackgroundSplit::any_running() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_FALSE(BackgroundSplit::any_running());
+    const std::lock_guard lock(view.mutex);
+    EXPECT_TRUE(view.tasks.empty());
+}
+
+}  // namespace
+}  // namespace mardovane
