@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "substitution/program_directory.h"
-#include "window/main_window.h"
+#include "window/qt/main_window.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <variant>
 
 #include "substitution/program_directory.h"
-#include "window/background_split.h"
+#include "window/common/background_split.h"
 #include "window/win32/main_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {

@@ -151,8 +151,9 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     write_file(folder / "keyword.info", std::get<std::string>(encode_gbk([&] {
                    std::u16string joined;
-                   for (const auto& line : table.to_lines()) {
-                       joined += line + u"\r\n";
+                   for (std::size_t i = 0; i < table.line_count(); ++i) {
+                       joined += table.line(i);
+                       joined += u"\r\n";
                    }
                    return joined;
                }())));

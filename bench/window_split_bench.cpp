@@ -7,14 +7,14 @@
 #include <variant>
 
 #include "substitution/text_codec.h"
-#include "window/hotspot.h"
-#include "window/main_window.h"
+#include "window/qt/hotspot.h"
+#include "window/qt/main_window.h"
 
 using namespace mardovane;
 
 namespace {
 
-class NoClipboard final : public ClipboardWriter {
+class NoClipboard final : public Clipboard {
   public:
     void set_plain_text(const QString&) override {}
 };

@@ -97,7 +97,7 @@ class Run {
                             "; name the keyword file with --keywords");
         }
         auto loaded = load_keyword_file(keywords);
-        if (const auto* error = std::get_if<KeywordFileError>(&loaded)) {
+        if (const auto* error = std::get_if<FileError>(&loaded)) {
             return fail(kKeywordFileFailed, describe(*error));
         }
         if (options.check) {
@@ -155,10 +155,7 @@ class Run {
             }
             return kDone;
         }
-        out_.flush();
-        return out_ ? kDone
-                    : fail(kOutputFailed,
-                           "cannot write to standard output" + failure_reason(out_.rdbuf()));
+        return print({});  // flushes, and says if standard output failed
     }
 
     static bool reads_what_it_writes(std::istream& in, std::ostream& out) {

@@ -44,9 +44,8 @@ namespace {
 // Decodes the file's bytes, then lets them go through `release` before the lines are laid
 // out: the bytes, the text and the line ends are never all held at once.
 template <typename Release>
-std::variant<KeywordTable, KeywordFileError> parse(std::string_view bytes,
-                                                   const std::filesystem::path& path,
-                                                   Release&& release) {
+std::variant<KeywordTable, FileError> parse(std::string_view bytes,
+                                            const std::filesystem::path& path, Release&& release) {
     const bool utf8 = bytes.starts_with(kUtf8ByteOrderMark);
     const std::size_t skipped = utf8 ? kUtf8ByteOrderMark.size() : 0;
     const std::string_view body = bytes.substr(skipped);
@@ -55,8 +54,7 @@ std::variant<KeywordTable, KeywordFileError> parse(std::string_view bytes,
     if (const auto* error = std::get_if<DecodeError>(&decoded)) {
         // Neither encoding has CR or LF inside a multibyte sequence, so the line structure
         // of the bytes is that of the text.
-        KeywordFileError result =
-            file_error(FileProblem::InvalidEncoding, FileRole::KeywordFile, path);
+        FileError result = file_error(FileProblem::InvalidEncoding, FileRole::KeywordFile, path);
         result.line = line_number_at(body, error->byte_offset);
         result.decode = {skipped + error->byte_offset, error->reason};
         result.encoding = encoding;
@@ -68,12 +66,12 @@ std::variant<KeywordTable, KeywordFileError> parse(std::string_view bytes,
 
 }  // namespace
 
-std::variant<KeywordTable, KeywordFileError> parse_keyword_file(std::string_view bytes,
-                                                                const std::filesystem::path& path) {
+std::variant<KeywordTable, FileError> parse_keyword_file(std::string_view bytes,
+                                                         const std::filesystem::path& path) {
     return parse(bytes, path, [] {});
 }
 
-std::variant<KeywordTable, KeywordFileError> load_keyword_file(const std::filesystem::path& path) {
+std::variant<KeywordTable, FileError> load_keyword_file(const std::filesystem::path& path) {
     auto bytes = read_whole_file(path, FileRole::KeywordFile);
     if (auto* error = std::get_if<FileError>(&bytes)) {
         return std::move(*error);
@@ -82,7 +80,7 @@ std::variant<KeywordTable, KeywordFileError> load_keyword_file(const std::filesy
     return parse(file, path, [&file] { std::string().swap(file); });
 }
 
-std::variant<KeywordTable, KeywordFileError> load_keyword_table(
+std::variant<KeywordTable, FileError> load_keyword_table(
     const std::filesystem::path& program_directory) {
     return load_keyword_file(keyword_file_path(program_directory));
 }

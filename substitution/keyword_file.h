@@ -11,8 +11,6 @@ namespace mardovane {
 
 inline constexpr std::string_view kKeywordFileName = "keyword.info";
 
-using KeywordFileError = FileError;
-
 // The program directory, a directory separator and "keyword.info", appended as they stand.
 [[nodiscard]] std::filesystem::path keyword_file_path(
     const std::filesystem::path& program_directory);
@@ -21,15 +19,15 @@ using KeywordFileError = FileError;
 // they begin with the UTF-8 byte-order mark, which is dropped. A line ends at CR LF, a lone
 // LF or a lone CR; a final terminator adds no empty line. `path` only names the file in
 // errors.
-[[nodiscard]] std::variant<KeywordTable, KeywordFileError> parse_keyword_file(
+[[nodiscard]] std::variant<KeywordTable, FileError> parse_keyword_file(
     std::string_view bytes, const std::filesystem::path& path);
 
 // Reads and parses a keyword file; the file is closed again before this returns.
-[[nodiscard]] std::variant<KeywordTable, KeywordFileError> load_keyword_file(
+[[nodiscard]] std::variant<KeywordTable, FileError> load_keyword_file(
     const std::filesystem::path& path);
 
 // The table beside the program: load_keyword_file(keyword_file_path(program_directory)).
-[[nodiscard]] std::variant<KeywordTable, KeywordFileError> load_keyword_table(
+[[nodiscard]] std::variant<KeywordTable, FileError> load_keyword_table(
     const std::filesystem::path& program_directory);
 
 }  // namespace mardovane

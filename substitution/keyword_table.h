@@ -38,15 +38,6 @@ class KeywordTable {
     std::u16string_view find_text(std::size_t pair) const { return line(2 * pair); }
     std::u16string_view replacement(std::size_t pair) const { return line(2 * pair + 1); }
 
-    std::vector<std::u16string> to_lines() const {
-        std::vector<std::u16string> lines;
-        lines.reserve(ends_.size());
-        for (std::size_t i = 0; i < ends_.size(); ++i) {
-            lines.emplace_back(line(i));
-        }
-        return lines;
-    }
-
     // Takes over a buffer of lines that has already been laid out one after another.
     static KeywordTable adopt(std::u16string text, std::vector<std::size_t> ends) {
         KeywordTable table;

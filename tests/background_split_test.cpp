@@ -6,7 +6,7 @@
 #include <mutex>
 #include <vector>
 
-#include "window/background_split.h"
+#include "window/common/background_split.h"
 
 namespace mardovane {
 namespace {
@@ -25,7 +25,8 @@ TEST(BackgroundSplit, ManySplitsStartedAndAbandoned) {
     constexpr int kSplits = 200;
     std::vector<std::shared_ptr<BackgroundSplit>> splits;
     for (int i = 0; i < kSplits; ++i) {
-        const Splitter add_a_mark = [tally](std::u16string text, const std::filesystem::path&) {
+        const SplitFunction add_a_mark = [tally](std::u16string text,
+                                                 const std::filesystem::path&) {
             std::unique_lock lock(tally->mutex);
             tally->changed.wait(lock, [&] { return tally->gate_open; });
             text.push_back(u'!');

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "tests/temporary_directory.h"
-#include "window/split_command.h"
+#include "window/common/split_command.h"
 
 namespace mardovane {
 namespace {
@@ -51,9 +51,9 @@ TEST(SplitCommand, AMissingFileLeavesTheTextUntouched) {
     RecordingHolder holder(u"湖");
     auto failure = run_split_command(holder, folder.path());
     ASSERT_TRUE(failure.has_value());
-    ASSERT_TRUE(std::holds_alternative<KeywordFileError>(*failure));
-    EXPECT_EQ(std::get<KeywordFileError>(*failure).problem, FileProblem::Missing);
-    EXPECT_EQ(std::get<KeywordFileError>(*failure).path, folder.path() / "keyword.info");
+    ASSERT_TRUE(std::holds_alternative<FileError>(*failure));
+    EXPECT_EQ(std::get<FileError>(*failure).problem, FileProblem::Missing);
+    EXPECT_EQ(std::get<FileError>(*failure).path, folder.path() / "keyword.info");
     EXPECT_EQ(holder.replacements, 0);
 }
 
@@ -63,7 +63,7 @@ TEST(SplitCommand, InvalidBytesLeaveTheTextUntouched) {
     RecordingHolder holder(u"a");
     auto failure = run_split_command(holder, folder.path());
     ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(std::get<KeywordFileError>(*failure).line, 3u);
+    EXPECT_EQ(std::get<FileError>(*failure).line, 3u);
     EXPECT_EQ(holder.replacements, 0);
     EXPECT_EQ(holder.text(), u"a");
 }

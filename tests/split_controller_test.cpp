@@ -7,7 +7,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "window/split_controller.h"
+#include "window/common/split_controller.h"
 
 namespace mardovane {
 namespace {
@@ -93,7 +93,7 @@ TEST(SplitController, EachClickIsOneSplitInOrder) {
 
 struct FailureCase {
     const char* name;
-    Splitter splitter;
+    SplitFunction splitter;
     bool fail_reading;
     bool fail_storing;
     std::string says;
@@ -162,7 +162,7 @@ TEST(SplitController, ClosingMidSplitDropsTheOutcome) {
         bool returned = false;
     };
     auto latch = std::make_shared<Latch>();
-    const Splitter latched = [latch](std::u16string text, const std::filesystem::path&) {
+    const SplitFunction latched = [latch](std::u16string text, const std::filesystem::path&) {
         std::unique_lock lock(latch->mutex);
         latch->started = true;
         latch->changed.notify_all();

@@ -25,9 +25,9 @@ struct Outcome {
     std::string err;
 };
 
-class Splitter : public ::testing::Test {
+class SplitterCli : public ::testing::Test {
   protected:
-    Splitter() { folder.write("keyword.info", kTable); }
+    SplitterCli() { folder.write("keyword.info", kTable); }
 
     Outcome run(std::vector<std::string> arguments, const std::string& input = "") {
         std::istringstream in(input);
@@ -47,7 +47,7 @@ struct OutputCase {
     std::string output;
 };
 
-TEST_F(Splitter, WritesTheSplitTextByteForByte) {
+TEST_F(SplitterCli, WritesTheSplitTextByteForByte) {
     const std::vector<OutputCase> cases = {
         {"one split", {}, "你好", "你女子"},
         {"line breaks of every kind", {}, "好\r\n好\n好\r好", "女子\r\n女子\n女子\r女子"},
@@ -70,14 +70,14 @@ TEST_F(Splitter, WritesTheSplitTextByteForByte) {
     }
 }
 
-TEST_F(Splitter, ReadsAFileAndAnotherKeywordFile) {
+TEST_F(SplitterCli, ReadsAFileAndAnotherKeywordFile) {
     const auto input = folder.write("input.txt", "好湖");
     const auto other = folder.write("other.info", "\xBA\xC3\r\nX\r\n");  // 好 → X in GBK
     EXPECT_EQ(run({display_path(input)}).out, "女子氵胡");
     EXPECT_EQ(run({"--keywords", display_path(other), display_path(input)}).out, "X湖");
 }
 
-TEST_F(Splitter, ChecksAKeywordFile) {
+TEST_F(SplitterCli, ChecksAKeywordFile) {
     const auto odd = folder.write("odd.info", "a\r\n\r\n\r\nb\r\nc");
     const Outcome result = run({"--check", "--keywords", display_path(odd)});
     EXPECT_EQ(result.status, kDone);
@@ -89,7 +89,7 @@ TEST_F(Splitter, ChecksAKeywordFile) {
                                         "last line\n");
 }
 
-TEST_F(Splitter, ManyClicksEndOnceTheTextCycles) {
+TEST_F(SplitterCli, ManyClicksEndOnceTheTextCycles) {
     // a and b swap on every click: an odd number of clicks swaps them, an even one does not.
     const auto swap = folder.write("swap.info", "a\r\nX\r\nb\r\na\r\nX\r\nb\r\n");
     const std::string keywords = display_path(swap);
@@ -100,7 +100,7 @@ TEST_F(Splitter, ManyClicksEndOnceTheTextCycles) {
     EXPECT_EQ(run({"--keywords", keywords, "--times", "3"}, "aab").out, "bba");
 }
 
-TEST_F(Splitter, WritesAnOutputFileWholeOrNotAtAll) {
+TEST_F(SplitterCli, WritesAnOutputFileWholeOrNotAtAll) {
     const auto output = folder.write("out.txt", "old");
     const std::string name = display_path(output);
     std::filesystem::permissions(output, std::filesystem::perms::owner_read |
@@ -124,7 +124,7 @@ TEST_F(Splitter, WritesAnOutputFileWholeOrNotAtAll) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);
 }
 
-TEST_F(Splitter, ReportsAnOutputThatCannotBeWritten) {
+TEST_F(SplitterCli, ReportsAnOutputThatCannotBeWritten) {
     for (const auto& arguments :
          std::vector<std::vector<std::string>>{{"--help"}, {"--version"}, {"--check"}, {}}) {
         std::istringstream in("好");
@@ -137,7 +137,7 @@ TEST_F(Splitter, ReportsAnOutputThatCannotBeWritten) {
     }
 }
 
-TEST_F(Splitter, PrintsHelpAndVersion) {
+TEST_F(SplitterCli, PrintsHelpAndVersion) {
     EXPECT_EQ(run({"--version"}).out, "1.00\n");
     const Outcome help = run({"--help"});
     EXPECT_EQ(help.status, kDone);
@@ -152,7 +152,7 @@ struct FailureCase {
     std::string message;  // the whole line on standard error, after "mardovane-split: "
 };
 
-TEST_F(Splitter, FailsWithOneLineAndNoOutput) {
+TEST_F(SplitterCli, FailsWithOneLineAndNoOutput) {
     const std::string dir = display_path(folder.path());
     folder.write("bad.info", "a\r\nb\r\n\xFF");
     std::string doubling;

@@ -4,10 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "window/background_split.h"
-#include "window/layout.h"
-#include "window/texts.h"
-#include "window/window_rules.h"
+#include "window/common/background_split.h"
+#include "window/common/failure_text.h"
+#include "window/common/layout.h"
+#include "window/common/texts.h"
+#include "window/common/window_rules.h"
 
 namespace mardovane::rules {
 namespace {
@@ -134,6 +135,45 @@ TEST(Dispatch, RunsTheActionOfEachCommand) {
         dispatch(command, recorder);
     }
     EXPECT_EQ(recorder.calls, "split copy clear page ");
+}
+
+struct ShortcutCase {
+    const char* name;
+    layout::Key key;
+    bool shift;
+    std::optional<Command> command;
+};
+
+class Shortcuts : public ::testing::TestWithParam<ShortcutCase> {};
+
+TEST_P(Shortcuts, RunTheirCommandWithCtrlAndTheRightShift) {
+    EXPECT_EQ(shortcut_command(GetParam().key, GetParam().shift), GetParam().command);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keyboard, Shortcuts,
+    ::testing::Values(
+        ShortcutCase{"ctrl_enter_splits", layout::Key::Enter, false, Command::Split},
+        ShortcutCase{"ctrl_shift_enter_does_nothing", layout::Key::Enter, true, std::nullopt},
+        ShortcutCase{"ctrl_shift_c_copies_all", layout::Key::C, true, Command::CopyAll},
+        ShortcutCase{"ctrl_c_is_left_to_the_text_box", layout::Key::C, false, std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Keyboard, ReachesTheVisibleHotspotsInTabOrder) {
+    std::vector<std::string_view> names;
+    for (const std::size_t i : keyboard_order()) {
+        names.push_back(layout::kHotspots[i].name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string_view>{"Label1", "Label2", "Label5"}));
+}
+
+TEST(Keyboard, TooltipsNameTheCommandAndItsShortcut) {
+    std::vector<std::string> tips;
+    for (const auto& area : layout::kHotspots) {
+        tips.push_back(tooltip(area));
+    }
+    EXPECT_EQ(tips, (std::vector<std::string>{"拆分文字 (Ctrl+Enter)", "复制全部 (Ctrl+Shift+C)",
+                                              "", "打开网页"}));
 }
 
 TEST(Geometry, FontHeightAndCentring) {

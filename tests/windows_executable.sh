@@ -26,6 +26,8 @@ fixed=$(wrestool -x --raw --type=16 "$exe" | od -An -v -tx1 | tr -d ' \n' | grep
 check "numeric versions 1.0.0.0" test "${fixed:16:32}" = "00000100000000000000010000000000"
 check "an application manifest asking for common controls 6" bash -c \
     "wrestool -x --raw --type=24 '$exe' | grep -q 'Microsoft.Windows.Common-Controls'"
+check "the manifest's version is the program's, 1.0.0.0" bash -c \
+    "wrestool -x --raw --type=24 '$exe' | grep -q 'name=\"Mardovane\" version=\"1.0.0.0\"'"
 splitter="$(dirname "$exe")/mardovane-split.exe"
 check "mardovane-split.exe has its version information" bash -c \
     "wrestool -x --raw --type=16 '$splitter' | iconv -f UTF-16LE -t UTF-8 -c | grep -q mardovane-split"

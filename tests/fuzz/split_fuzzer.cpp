@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         table = letter_table(file.substr(1));
     } else {
         auto parsed = parse_keyword_file(file, "fuzz.info");
-        if (const auto* error = std::get_if<KeywordFileError>(&parsed)) {
+        if (const auto* error = std::get_if<FileError>(&parsed)) {
             if (error->decode.byte_offset >= file.size() || error->line == 0) {
                 std::abort();  // an error must point into the file
             }

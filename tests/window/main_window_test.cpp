@@ -16,18 +16,18 @@
 #include <future>
 #include <memory>
 
-#include "window/hotspot.h"
-#include "window/layout.h"
-#include "window/main_window.h"
-#include "window/strings.h"
-#include "window/text_box_holder.h"
-#include "window/texts.h"
+#include "window/common/layout.h"
+#include "window/common/texts.h"
+#include "window/qt/hotspot.h"
+#include "window/qt/main_window.h"
+#include "window/qt/qt_strings.h"
+#include "window/qt/text_box_holder.h"
 
 using namespace mardovane;
 
 namespace {
 
-class FakeClipboard final : public ClipboardWriter {
+class FakeClipboard final : public Clipboard {
   public:
     void set_plain_text(const QString& text) override { texts.append(text); }
     QStringList texts;

@@ -7,41 +7,16 @@
 #include <vector>
 
 #include "tools/keyword_tables/decomposition.h"
+#include "tools/keyword_tables/keyword_file_writer.h"
+#include "tools/keyword_tables/keyword_pair.h"
+#include "tools/keyword_tables/overrides.h"
+#include "tools/keyword_tables/reader_rules.h"
+#include "tools/keyword_tables/table_kind.h"
+#include "tools/keyword_tables/table_order.h"
 
 namespace mardovane::tables {
 
-enum class TableKind {
-    // Splits that still look like the character when written side by side: left-right
-    // (a), repetitions (ra, r3a, r3tr, r4sq), the enclosures that read well (门 问,
-    // 囗 国, 广 店, 辶 这 and the like), and the top-bottom splits whose top or bottom is a
-    // well-known component (艹 花, 宀 家, 心 想) or whose halves are both common
-    // characters (李 → 木子).
-    Default,
-    // Default, and every other top-bottom split (d, and the repetition down, rd) whose
-    // pieces read well.
-    Full,
-};
-
-// Reviewed corrections to the data: whole characters split otherwise or left whole, and
-// pieces written in the form readers know.
-struct Overrides {
-    std::map<char16_t, std::optional<std::u16string>> characters;  // none: leave it whole
-    std::map<std::u16string, std::u16string> pieces;
-};
-
-// Reads the overrides file (UTF-8): `char<TAB>pieces-or-<TAB>reason` a line, or
-// `~piece<TAB>pieces<TAB>reason`; # starts a comment. Throws on a malformed line.
-Overrides parse_overrides(std::string_view file);
-
-struct KeywordPair {
-    char16_t character;
-    std::u16string replacement;
-};
-
-struct BuiltTable {
-    std::vector<KeywordPair> pairs;
-    std::size_t left_out_for_cycles = 0;
-};
+using BuiltTable = OrderedPairs;
 
 // The pairs of a keyword table, in an order that splits one level per click: a
 // component's own pair comes before every pair whose replacement holds it, ties broken by
@@ -61,19 +36,5 @@ BuiltTable build_table(const std::vector<DecompositionRecord>& records, TableKin
 // The splits that spelled out a component GBK lacks, for review: character, pieces.
 std::vector<KeywordPair> spelled_out_splits(const std::vector<DecompositionRecord>& records,
                                             TableKind kind, const Overrides& overrides = {});
-
-// The pairs as "好→女子 湖→氵胡 ", for people to read.
-std::u16string pairs_as_text(const std::vector<KeywordPair>& pairs);
-
-// The keyword file bytes: GBK, CR LF after every line, no byte-order mark.
-std::string to_keyword_file(const std::vector<KeywordPair>& pairs);
-
-// Whether GBK (code page 936) holds the character at a code point outside private use.
-bool is_gbk_character(char16_t c);
-
-// The rules of what a reader sees, as the tables follow them.
-bool is_bare_stroke(char16_t c);  // a single stroke, or the two dots of 丷
-bool is_unit(char16_t c);         // seen as one unit: never split
-bool is_known_piece(char16_t c);  // a common character or a component readers know
 
 }  // namespace mardovane::tables

@@ -2,20 +2,11 @@
 
 #include <memory>
 
-#include "substitution/text_codec.h"
-#include "window/texts.h"
+#include "window/common/texts.h"
 #include "window/win32/edit_text_holder.h"
+#include "window/win32/wide.h"
 
 namespace mardovane::win32 {
-namespace {
-
-std::wstring wide(std::string_view utf8) {
-    auto decoded = decode(utf8, Encoding::Utf8);
-    const auto* text = std::get_if<std::u16string>(&decoded);
-    return text ? std::wstring(text->begin(), text->end()) : std::wstring();
-}
-
-}  // namespace
 
 std::u16string EditSplitView::content() const {
     return EditTextHolder(edit_).content();

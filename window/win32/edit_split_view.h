@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "window/split_controller.h"
+#include "window/common/split_controller.h"
 
 namespace mardovane::win32 {
 

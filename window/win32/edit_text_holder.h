@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "window/split_command.h"
+#include "window/common/split_command.h"
 
 namespace mardovane::win32 {
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "window/common/background_split.h"
+
 namespace mardovane::win32 {
 
 enum class ClipboardResult {
@@ -45,6 +47,7 @@ struct WindowServices {
     std::wstring web_page;
     Clipboard& clipboard;
     UrlOpener& url_opener;
+    SplitFunction splitter = split_with_keyword_file;  // runs on a thread of its own
 };
 
 }  // namespace mardovane::win32

@@ -99,10 +99,6 @@ std::size_t piece_length(std::string_view rest, UINT page) {
 
 }  // namespace
 
-std::string_view encoding_name(Encoding encoding) {
-    return encoding == Encoding::Gbk ? "GBK" : "UTF-8";
-}
-
 std::variant<std::u16string, DecodeError> decode(std::string_view bytes, Encoding encoding) {
     const UINT page = code_page(encoding);
     std::u16string text;

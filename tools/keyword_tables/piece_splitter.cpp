@@ -1,0 +1,164 @@
+#include "tools/keyword_tables/piece_splitter.h"
+
+#include <utility>
+
+#include "tools/keyword_tables/reader_rules.h"
+
+namespace mardovane::tables {
+namespace {
+
+// The split of one character, as the rules and the data give it.
+class PieceSplitter {
+  public:
+    PieceSplitter(const std::vector<DecompositionRecord>& records, TableKind table,
+                  const Overrides& overrides)
+        : table_(table), overrides_(overrides) {
+        for (const auto& record : records) {
+            first_record_.emplace(record.character, &record);  // the first one is taken
+        }
+    }
+
+    using Split = CharacterSplit;
+
+    std::optional<Split> split(const DecompositionRecord& record) const {
+        const char16_t c = record.character[0];
+        if (const auto it = overrides_.characters.find(c); it != overrides_.characters.end()) {
+            return it->second ? std::optional<Split>(Split{*it->second}) : std::nullopt;
+        }
+        if (is_unit(c)) {
+            return std::nullopt;  // a unit stays whole
+        }
+        auto split = pieces_of(record, 0);
+        if (!split || split->pieces.size() < 2 || split->pieces.size() > 4 ||
+            split->pieces.find(c) != std::u16string::npos) {
+            return std::nullopt;  // a pair that keeps its own character would split for ever
+        }
+        if (table_ == TableKind::Default && is_top_bottom(record.kind) &&
+            !reads_well_top_bottom(record)) {
+            return std::nullopt;
+        }
+        return split;
+    }
+
+  private:
+    // The pieces of a record's components, each a piece readers know; a component that is
+    // none, at the first level, is spelled out by its own record where that reads well.
+    std::optional<Split> pieces_of(const DecompositionRecord& record, int depth) const {
+        const auto& parts = record.components;
+        std::vector<std::u16string> components;
+        if (const auto repeat = repetition_count(record.kind); repeat && parts.size() == 1) {
+            components.assign(*repeat, parts[0]);
+        } else if ((record.kind == "a" || record.kind == "d") &&
+                   (parts.size() == 2 || parts.size() == 3)) {
+            components = parts;
+        } else if (const auto enclosing = enclosing_components(record.kind);
+                   enclosing && parts.size() == 2) {
+            // A component being spelled out may have any enclosure that reads well as its
+            // pieces (𠬝 → 卩又); a character's own split only one of the list.
+            const auto outer = single_piece(parts[0]);
+            if (!outer || (depth == 0 && enclosing->find(*outer) == std::u16string_view::npos)) {
+                return std::nullopt;
+            }
+            components = parts;
+        } else {
+            return std::nullopt;
+        }
+        Split split;
+        for (const auto& component : components) {
+            if (const auto rewritten = overrides_.pieces.find(component);
+                rewritten != overrides_.pieces.end()) {
+                split.pieces += rewritten->second;  // reviewed: taken as it stands
+            } else if (const auto piece = single_piece(component)) {
+                split.pieces += *piece;
+            } else if (const auto overridden = component.size() == 1
+                                                   ? overrides_.characters.find(component[0])
+                                                   : overrides_.characters.end();
+                       overridden != overrides_.characters.end()) {
+                // A reviewed character is spelled out as reviewed, or not at all.
+                if (!overridden->second || depth > 0) {
+                    return std::nullopt;
+                }
+                split.pieces += *overridden->second;
+                split.spelled_out = true;
+            } else if (const auto* own =
+                           depth == 0 && is_character(component) ? record_of(component) : nullptr) {
+                auto spelled = pieces_of(*own, depth + 1);
+                if (!spelled) {
+                    return std::nullopt;
+                }
+                split.pieces += spelled->pieces;
+                split.spelled_out = true;
+            } else {
+                return std::nullopt;
+            }
+        }
+        return split;
+    }
+
+    // A component that is itself a piece readers know, in its full form.
+    static std::optional<char16_t> single_piece(const std::u16string& component) {
+        if (component.size() != 1) {
+            return std::nullopt;  // an intermediate shape, or a character beyond the BMP
+        }
+        char16_t c = component[0];
+        if (const auto full = full_form(c)) {
+            c = *full;
+        }
+        if (is_bare_stroke(c) || !is_known_piece(c)) {
+            return std::nullopt;
+        }
+        return c;
+    }
+
+    // A character GBK lacks, as opposed to a numbered shape that no character writes.
+    static bool is_character(const std::u16string& component) {
+        return !component.empty() && !(component[0] >= u'0' && component[0] <= u'9');
+    }
+
+    const DecompositionRecord* record_of(const std::u16string& component) const {
+        const auto it = first_record_.find(component);
+        return it != first_record_.end() ? it->second : nullptr;
+    }
+
+    // A top-bottom split the eye takes in at once: a well-known top or bottom, or two
+    // halves that are both among the most common characters.
+    bool reads_well_top_bottom(const DecompositionRecord& record) const {
+        const auto& parts = record.components;
+        const auto top = single_piece(parts.front());
+        const auto bottom = single_piece(parts.back());
+        if ((top && is_known_top(*top)) || (bottom && is_known_bottom(*bottom))) {
+            return true;
+        }
+        for (const auto& part : parts) {
+            const auto piece = single_piece(part);
+            if (!piece || !is_gb2312_hanzi(*piece, /*level_1_only=*/true)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    TableKind table_;
+    const Overrides& overrides_;
+    std::map<std::u16string, const DecompositionRecord*> first_record_;
+};
+
+}  // namespace
+
+std::map<char16_t, CharacterSplit> usable_splits(const std::vector<DecompositionRecord>& records,
+                                                 TableKind kind, const Overrides& overrides) {
+    const PieceSplitter splitter(records, kind, overrides);
+    std::map<char16_t, CharacterSplit> splits;
+    for (const auto& record : records) {
+        if (record.character.size() != 1 || !is_gbk_character(record.character[0]) ||
+            splits.contains(record.character[0])) {
+            continue;  // the first usable record of a character is the one taken
+        }
+        if (auto split = splitter.split(record)) {
+            splits.emplace(record.character[0], std::move(*split));
+        }
+    }
+    return splits;
+}
+
+}  // namespace mardovane::tables

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tools/keyword_tables/decomposition.h"
+#include "tools/keyword_tables/overrides.h"
+#include "tools/keyword_tables/table_kind.h"
+
+namespace mardovane::tables {
+
+struct CharacterSplit {
+    std::u16string pieces;
+    bool spelled_out = false;  // a component GBK lacks is written as its own pieces
+};
+
+// The split of every character that the data, the overrides and the rules of what a
+// reader sees allow, from the first usable record of each.
+std::map<char16_t, CharacterSplit> usable_splits(const std::vector<DecompositionRecord>& records,
+                                                 TableKind kind, const Overrides& overrides);
+
+}  // namespace mardovane::tables

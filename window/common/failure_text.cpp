@@ -1,0 +1,48 @@
+#include "window/common/failure_text.h"
+
+#include "substitution/paths.h"
+
+namespace mardovane::texts {
+namespace {
+
+std::string describe_in_chinese(const FileError& error) {
+    const std::string path = display_path(error.path);
+    switch (error.problem) {
+        case FileProblem::Missing:
+            return "找不到拆字表文件：\n" + path;
+        case FileProblem::NotRegularFile:
+            return "拆字表不是普通文件：\n" + path;
+        case FileProblem::Unreadable:
+            return "无法读取拆字表文件：\n" + path + "\n（" + error.system_message + "）";
+        case FileProblem::InvalidEncoding:
+            break;
+    }
+    const std::string what =
+        error.decode.reason == DecodeError::Reason::Truncated
+            ? "的 " + std::string(encoding_name(error.encoding)) + " 字节序列在文件末尾被截断"
+            : "含有无效的 " + std::string(encoding_name(error.encoding)) + " 字节";
+    return "拆字表文件第 " + std::to_string(error.line) + " 行" + what + "（文件第 " +
+           std::to_string(error.decode.byte_offset) + " 字节）：\n" + path;
+}
+
+struct Describe {
+    std::string operator()(const FileError& error) const { return describe_in_chinese(error); }
+    std::string operator()(const ResultTooLarge& too_large) const {
+        return "拆分后的文字将超过 " + std::to_string(too_large.limit) + " 个字符的上限。";
+    }
+    std::string operator()(const OutOfMemory&) const { return "内存不足，无法完成拆分。"; }
+    std::string operator()(const ThreadUnavailable&) const {
+        return "系统无法为拆分启动新的线程，请关闭一些程序后再试。";
+    }
+    std::string operator()(const UnexpectedError& error) const {
+        return "拆分时出现意外错误：\n" + error.what;
+    }
+};
+
+}  // namespace
+
+std::string failure_text(const SplitFailure& failure) {
+    return std::visit(Describe{}, failure) + "\n\n文字未作任何改动。";
+}
+
+}  // namespace mardovane::texts

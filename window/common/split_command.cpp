@@ -1,0 +1,56 @@
+#include "window/common/split_command.h"
+
+#include <new>
+#include <stdexcept>
+#include <utility>
+
+namespace mardovane {
+
+SplitFailure failure_of_current_exception() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory{};
+    } catch (const std::length_error&) {  // a string asked to grow past what it can hold
+        return OutOfMemory{};
+    } catch (const std::exception& error) {
+        return UnexpectedError{error.what()};
+    } catch (...) {
+        return UnexpectedError{"unknown error"};
+    }
+}
+
+SplitOutcome split_with_keyword_file(std::u16string text,
+                                     const std::filesystem::path& program_directory) {
+    try {
+        auto loaded = load_keyword_table(program_directory);
+        if (auto* error = std::get_if<FileError>(&loaded)) {
+            return SplitFailure(std::move(*error));
+        }
+        const SplitPlan plan(std::move(std::get<KeywordTable>(loaded)));
+        auto result = plan.apply(std::move(text));
+        if (auto* too_large = std::get_if<ResultTooLarge>(&result)) {
+            return SplitFailure(*too_large);
+        }
+        return std::move(std::get<std::u16string>(result));
+    } catch (...) {
+        return failure_of_current_exception();
+    }
+}
+
+std::optional<SplitFailure> store_split_outcome(TextHolder& holder, SplitOutcome outcome) {
+    if (auto* failure = std::get_if<SplitFailure>(&outcome)) {
+        return std::move(*failure);
+    }
+    auto& text = std::get<std::u16string>(outcome);
+    try {
+        if (text != holder.content()) {
+            holder.replace_content(std::move(text));
+        }
+    } catch (...) {  // the holder has kept its text
+        return failure_of_current_exception();
+    }
+    return std::nullopt;
+}
+
+}  // namespace mardovane

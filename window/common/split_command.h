@@ -1,0 +1,52 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "substitution/keyword_file.h"
+#include "substitution/split.h"
+
+namespace mardovane {
+
+// Whatever holds the text being split: the window's text box, or a plain string.
+class TextHolder {
+  public:
+    virtual ~TextHolder() = default;
+    virtual std::u16string content() const = 0;
+    virtual void replace_content(std::u16string text) = 0;
+};
+
+// The memory ran out while loading the table, splitting or storing the result: the text is
+// kept as it was.
+struct OutOfMemory {};
+
+// No thread could be had for the split.
+struct ThreadUnavailable {};
+
+// Anything else that went wrong, in the words of whatever failed.
+struct UnexpectedError {
+    std::string what;
+};
+
+using SplitFailure =
+    std::variant<FileError, ResultTooLarge, OutOfMemory, ThreadUnavailable, UnexpectedError>;
+using SplitOutcome = std::variant<std::u16string, SplitFailure>;
+
+// What the exception being handled means for a split: called in a catch block. A lack
+// of memory (bad_alloc, or a string asked to grow past what it can hold) is OutOfMemory;
+// anything else is an UnexpectedError in its own words.
+[[nodiscard]] SplitFailure failure_of_current_exception();
+
+// One click's work without the text box: loads keyword.info from the program directory
+// afresh and splits `text` once. Never throws for a lack of memory; it reports it.
+[[nodiscard]] SplitOutcome split_with_keyword_file(std::u16string text,
+                                                   const std::filesystem::path& program_directory);
+
+// Stores a split's result as the holder's whole content, once, only if it changed, and
+// gives back the failure, if it was one, with the holder untouched. A holder that runs out
+// of memory while it is written must leave its text as it was: that is a failure too.
+std::optional<SplitFailure> store_split_outcome(TextHolder& holder, SplitOutcome outcome);
+
+}  // namespace mardovane

@@ -1,0 +1,71 @@
+#include "window/common/split_controller.h"
+
+#include <new>
+#include <stdexcept>
+#include <utility>
+
+#include "window/common/failure_text.h"
+
+namespace mardovane {
+
+SplitController::SplitController(SplitView& view, std::filesystem::path program_directory,
+                                 SplitFunction splitter)
+    : view_(view),
+      program_directory_(std::move(program_directory)),
+      splitter_(std::move(splitter)) {}
+
+SplitController::~SplitController() {
+    if (running_) {
+        running_->abandon();
+        view_.set_busy(false);
+    }
+}
+
+void SplitController::click() {
+    if (sequence_.click()) {
+        start();
+    }
+}
+
+void SplitController::start() {
+    std::u16string text;
+    try {
+        text = view_.content();
+    } catch (...) {
+        fail(failure_of_current_exception());
+        return;
+    }
+    view_.set_editable(false);
+    view_.set_busy(true);
+    running_ = BackgroundSplit::start(
+        std::move(text), program_directory_, splitter_, [this](SplitOutcome outcome) {
+            // On the split's thread, while this controller lives.
+            auto handed = std::make_shared<SplitOutcome>(std::move(outcome));
+            view_.run_on_window_thread([this, handed] { finish(std::move(*handed)); });
+        });
+}
+
+void SplitController::finish(SplitOutcome outcome) {
+    running_.reset();
+    view_.set_busy(false);
+    view_.set_editable(true);
+    const auto failure = store_split_outcome(view_, std::move(outcome));
+    if (failure) {
+        fail(*failure);
+    } else if (sequence_.finish(false)) {
+        start();
+    }
+}
+
+void SplitController::fail(const SplitFailure& failure) {
+    (void)sequence_.finish(true);  // the clicks still waiting go with the failure
+    std::string message;
+    try {
+        message = texts::failure_text(failure);
+    } catch (const std::bad_alloc&) {
+        message = "内存不足。";
+    }
+    view_.show_failure(message);
+}
+
+}  // namespace mardovane
