@@ -9,12 +9,14 @@ namespace mardovane {
 
 class SplitPlan::Pass {
   public:
+    enum class Outcome { Unchanged, Changed, TooLarge };
     virtual ~Pass() = default;
-    // Rewrites `text` in place; returns false, leaving `text` as it was, when the result
-    // would be longer than max_length. `per_character` is scratch space of one entry per
-    // UTF-16 code unit, all zero, shared by the passes of one split: a pass leaves it zero.
-    virtual bool apply(std::u16string& text, std::size_t max_length,
-                       std::vector<std::uint32_t>& per_character) const = 0;
+    // Rewrites `text` in place, saying whether it replaced anything; leaves `text` as it
+    // was when the result would be longer than max_length. `per_character` is scratch space of one
+    // entry per UTF-16 code unit, all zero, shared by the passes of one split: a pass leaves it
+    // zero.
+    virtual Outcome apply(std::u16string& text, std::size_t max_length,
+                          std::vector<std::uint32_t>& per_character) const = 0;
 };
 
 namespace {
@@ -25,11 +27,11 @@ class StringPass final : public SplitPlan::Pass {
     StringPass(std::u16string_view find, std::u16string_view replacement)
         : find_(find), replacement_(replacement) {}
 
-    bool apply(std::u16string& text, std::size_t max_length,
-               std::vector<std::uint32_t>&) const override {
+    Outcome apply(std::u16string& text, std::size_t max_length,
+                  std::vector<std::uint32_t>&) const override {
         std::size_t position = text.find(find_);
         if (position == std::u16string::npos) {
-            return true;
+            return Outcome::Unchanged;
         }
         std::size_t matches = 0;
         for (std::size_t at = position; at != std::u16string::npos;
@@ -40,7 +42,7 @@ class StringPass final : public SplitPlan::Pass {
         const std::size_t kept = text.size() - matches * find_.size();
         if (kept > max_length ||
             (!replacement_.empty() && matches > (max_length - kept) / replacement_.size())) {
-            return false;
+            return Outcome::TooLarge;
         }
         std::u16string result;
         result.reserve(kept + matches * replacement_.size());
@@ -53,7 +55,7 @@ class StringPass final : public SplitPlan::Pass {
         }
         result.append(text, copied);
         text.swap(result);
-        return true;
+        return Outcome::Changed;
     }
 
   private:
@@ -89,19 +91,19 @@ class CharacterRunPass final : public SplitPlan::Pass {
         resolve_images();
     }
 
-    bool apply(std::u16string& text, std::size_t max_length,
-               std::vector<std::uint32_t>& per_character) const override {
+    Outcome apply(std::u16string& text, std::size_t max_length,
+                  std::vector<std::uint32_t>& per_character) const override {
         Roots roots(per_character);
         count_roots(text, roots);
         if (roots.characters.empty()) {
-            return true;
+            return Outcome::Unchanged;
         }
         const std::uint64_t total = result_length(text.size(), roots, max_length);
         if (total > max_length) {
-            return false;
+            return Outcome::TooLarge;
         }
         text = write_result(text, static_cast<std::size_t>(total), roots);
-        return true;
+        return Outcome::Changed;
     }
 
   private:
@@ -347,8 +349,12 @@ SplitPlan::SplitPlan(SplitPlan&&) noexcept = default;
 SplitPlan& SplitPlan::operator=(SplitPlan&&) noexcept = default;
 
 std::variant<std::u16string, ResultTooLarge> SplitPlan::apply(std::u16string text,
-                                                              std::size_t max_length) const {
+                                                              std::size_t max_length,
+                                                              bool* changed) const {
     max_length = std::min(max_length, kMaxResultLength);
+    if (changed != nullptr) {
+        *changed = false;
+    }
     if (text.size() > max_length) {
         return ResultTooLarge{max_length};
     }
@@ -356,8 +362,16 @@ std::variant<std::u16string, ResultTooLarge> SplitPlan::apply(std::u16string tex
     // throws, and the splitter applies a plan to many small pieces.
     thread_local std::vector<std::uint32_t> per_character(std::size_t{1} << 16, 0);
     for (const auto& pass : passes_) {
-        if (!pass->apply(text, max_length, per_character)) {
-            return ResultTooLarge{max_length};
+        switch (pass->apply(text, max_length, per_character)) {
+            case Pass::Outcome::TooLarge:
+                return ResultTooLarge{max_length};
+            case Pass::Outcome::Changed:
+                if (changed != nullptr) {
+                    *changed = true;
+                }
+                break;
+            case Pass::Outcome::Unchanged:
+                break;
         }
     }
     return text;

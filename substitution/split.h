@@ -38,9 +38,11 @@ class SplitPlan {
     SplitPlan& operator=(SplitPlan&&) noexcept;
 
     // Fails when the text held between two passes would exceed max_length code units
-    // (which is itself capped at kMaxResultLength).
+    // (which is itself capped at kMaxResultLength). `changed`, where given, says whether any
+    // pair replaced anything, so that a caller need not compare the texts.
     [[nodiscard]] std::variant<std::u16string, ResultTooLarge> apply(
-        std::u16string text, std::size_t max_length = kMaxResultLength) const;
+        std::u16string text, std::size_t max_length = kMaxResultLength,
+        bool* changed = nullptr) const;
 
     class Pass;
 

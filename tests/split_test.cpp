@@ -189,6 +189,33 @@ TEST(Split, LongImagesAreWrittenAsOnePassPerPairWrites) {
     }
 }
 
+struct ChangedCase {
+    const char* name;
+    std::vector<std::u16string> lines;
+    std::u16string text;
+    bool changed;
+};
+
+class SaysWhetherItChanged : public ::testing::TestWithParam<ChangedCase> {};
+
+// The window stores a result only when a pair replaced something, without comparing texts.
+TEST_P(SaysWhetherItChanged, AnythingAtAll) {
+    bool changed = !GetParam().changed;
+    const auto result =
+        SplitPlan(table_of(GetParam().lines)).apply(GetParam().text, kMaxResultLength, &changed);
+    ASSERT_TRUE(std::holds_alternative<std::u16string>(result));
+    EXPECT_EQ(changed, GetParam().changed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SplitPlan, SaysWhetherItChanged,
+    ::testing::Values(ChangedCase{"empty_table", {}, u"好", false},
+                      ChangedCase{"nothing_found", {u"湖", u"氵胡", u"ab", u"c"}, u"好", false},
+                      ChangedCase{"a_character_found", {u"好", u"女子"}, u"你好", true},
+                      ChangedCase{"a_string_found", {u"湖", u"氵胡", u"ab", u"c"}, u"xab", true},
+                      ChangedCase{"only_the_last_pass", {u"ab", u"c", u"x", u"y"}, u"x", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(SplitPlan, CanBeAppliedAgainForAnotherClick) {
     const SplitPlan plan(table_of({u"湖", u"氵胡", u"胡", u"古月"}));
     const auto once = std::get<std::u16string>(plan.apply(u"湖"));

@@ -28,9 +28,13 @@ SplitOutcome split_with_keyword_file(std::u16string text,
             return SplitFailure(std::move(*error));
         }
         const SplitPlan plan(std::move(std::get<KeywordTable>(loaded)));
-        auto result = plan.apply(std::move(text));
+        bool changed = false;
+        auto result = plan.apply(std::move(text), kMaxResultLength, &changed);
         if (auto* too_large = std::get_if<ResultTooLarge>(&result)) {
             return SplitFailure(*too_large);
+        }
+        if (!changed) {
+            return TextUnchanged{};
         }
         return std::move(std::get<std::u16string>(result));
     } catch (...) {
@@ -42,11 +46,12 @@ std::optional<SplitFailure> store_split_outcome(TextHolder& holder, SplitOutcome
     if (auto* failure = std::get_if<SplitFailure>(&outcome)) {
         return std::move(*failure);
     }
-    auto& text = std::get<std::u16string>(outcome);
+    auto* text = std::get_if<std::u16string>(&outcome);
+    if (text == nullptr) {
+        return std::nullopt;  // nothing changed: nothing to store
+    }
     try {
-        if (text != holder.content()) {
-            holder.replace_content(std::move(text));
-        }
+        holder.replace_content(std::move(*text));
     } catch (...) {  // the holder has kept its text
         return failure_of_current_exception();
     }

@@ -32,7 +32,10 @@ struct UnexpectedError {
 
 using SplitFailure =
     std::variant<FileError, ResultTooLarge, OutOfMemory, ThreadUnavailable, UnexpectedError>;
-using SplitOutcome = std::variant<std::u16string, SplitFailure>;
+// No pair of the table found anything: the text stays as it is, not even copied.
+struct TextUnchanged {};
+
+using SplitOutcome = std::variant<std::u16string, TextUnchanged, SplitFailure>;
 
 // What the exception being handled means for a split: called in a catch block. A lack
 // of memory (bad_alloc, or a string asked to grow past what it can hold) is OutOfMemory;
@@ -44,9 +47,9 @@ using SplitOutcome = std::variant<std::u16string, SplitFailure>;
 [[nodiscard]] SplitOutcome split_with_keyword_file(std::u16string text,
                                                    const std::filesystem::path& program_directory);
 
-// Stores a split's result as the holder's whole content, once, only if it changed, and
-// gives back the failure, if it was one, with the holder untouched. A holder that runs out
-// of memory while it is written must leave its text as it was: that is a failure too.
+// Stores a split's result as the holder's whole content, once, unless the split changed
+// nothing, and gives back the failure, if it was one, with the holder untouched. A holder that runs
+// out of memory while it is written must leave its text as it was: that is a failure too.
 std::optional<SplitFailure> store_split_outcome(TextHolder& holder, SplitOutcome outcome);
 
 }  // namespace mardovane
