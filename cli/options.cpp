@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include <charconv>
+#include <optional>
 #include <string_view>
 
 #include "cli/block_workers.h"
@@ -22,7 +23,7 @@ std::variant<Options, std::string> parse_arguments(const std::vector<std::string
     Options options;
     bool options_ended = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
+        std::string argument = arguments[i];
         if (!options_ended && argument == "--") {
             options_ended = true;
             continue;
@@ -35,32 +36,48 @@ std::variant<Options, std::string> parse_arguments(const std::vector<std::string
             options.input = path_from_utf8(argument);
             continue;
         }
+        // --opt=value stands for --opt value.
+        std::optional<std::string> attached;
+        if (const std::size_t equals = argument.find('=');
+            argument.starts_with("--") && equals != std::string::npos) {
+            attached = argument.substr(equals + 1);
+            argument.resize(equals);
+        }
         const bool takes_value = argument == "--keywords" || argument == "--times" ||
-                                 argument == "--jobs" || argument == "--output" || argument == "-o";
-        if (takes_value && i + 1 == arguments.size()) {
+                                 argument == "--jobs" || argument == "-j" ||
+                                 argument == "--output" || argument == "-o";
+        if (attached && !takes_value) {
+            return argument + " takes no value";
+        }
+        if (takes_value && !attached && i + 1 == arguments.size()) {
             return argument + " needs a value";
         }
+        const auto value = [&]() -> const std::string& {
+            return attached ? *attached : arguments[++i];
+        };
         if (argument == "--keywords" || argument == "--output" || argument == "-o") {
-            const std::string& value = arguments[++i];
-            if (value.empty()) {
+            const std::string& name = value();
+            if (name.empty()) {
                 return argument + " needs a file name, not an empty one";
             }
-            (argument == "--keywords" ? options.keywords : options.output) = path_from_utf8(value);
+            (argument == "--keywords" ? options.keywords : options.output) = path_from_utf8(name);
         } else if (argument == "--times") {
-            if (!parse_number(arguments[++i], options.times)) {
-                return "--times takes a whole number, not '" + arguments[i] + "'";
+            const std::string& number = value();
+            if (!parse_number(number, options.times)) {
+                return "--times takes a whole number, not '" + number + "'";
             }
-        } else if (argument == "--jobs") {
-            if (!parse_number(arguments[++i], options.jobs) || options.jobs == 0 ||
+        } else if (argument == "--jobs" || argument == "-j") {
+            const std::string& number = value();
+            if (!parse_number(number, options.jobs) || options.jobs == 0 ||
                 options.jobs > kMaxJobs) {
-                return "--jobs takes a whole number from 1 to " + std::to_string(kMaxJobs) +
-                       ", not '" + arguments[i] + "'";
+                return argument + " takes a whole number from 1 to " + std::to_string(kMaxJobs) +
+                       ", not '" + number + "'";
             }
         } else if (argument == "--check") {
             options.check = true;
-        } else if (argument == "--help") {
+        } else if (argument == "--help" || argument == "-h") {
             options.help = true;
-        } else if (argument == "--version") {
+        } else if (argument == "--version" || argument == "-V") {
             options.version = true;
         } else {
             return "unknown option '" + argument + "'";

@@ -30,15 +30,17 @@ constexpr std::string_view kUsage =
     "Splits the Chinese characters of UTF-8 text from FILE (or standard input, also named\n"
     "by -) with the pairs of a keyword file, and writes the UTF-8 result to standard output.\n"
     "\n"
-    "  --keywords FILE    the keyword file (default: keyword.info beside this program)\n"
-    "  --times N          split N times, like N clicks of the split button (default 1)\n"
-    "  -o, --output FILE  write to FILE, replacing it only once the whole result is there\n"
+    "  --keywords=FILE    the keyword file (default: keyword.info beside this program)\n"
+    "  --times=N          split N times, like N clicks of the split button (default 1)\n"
+    "  -o, --output=FILE  write to FILE, replacing it only once the whole result is there\n"
     "                     (a device or FIFO is written directly; - is standard output)\n"
-    "  --jobs N           split on N threads, 1 to 256 (default: one a core)\n"
+    "  -j, --jobs=N       split on N threads, 1 to 256 (default: one a core)\n"
     "  --check            only load the keyword file and summarise it\n"
-    "  --help             show this help\n"
-    "  --version          show the version\n"
+    "  -h, --help         show this help\n"
+    "  -V, --version      show the version\n"
     "  --                 end of the options: what follows is the input file\n"
+    "\n"
+    "An option's value may follow it as the next argument or after '=' (--jobs 2, --jobs=2).\n"
     "\n"
     "The input is read in blocks of a few MiB cut at line breaks, and the result written in\n"
     "pieces as it comes, so that any size fits in memory. A result of up to 4 MiB is written\n"
@@ -84,7 +86,7 @@ class Run {
             return print(kUsage);
         }
         if (options.version) {
-            return print(MARDOVANE_VERSION "\n");
+            return print("mardovane-split " MARDOVANE_VERSION "\n");
         }
         std::filesystem::path keywords;
         if (options.keywords) {

@@ -15,6 +15,9 @@
 namespace mardovane::cli {
 namespace {
 
+// How long the input must have nothing ready before the lines read so far go out.
+constexpr int kPauseMilliseconds = 20;
+
 // Where the block may be cut: just after its last line break, but never between a CR and
 // the LF that may follow it unseen. Looks no further back than `from`.
 std::size_t cut_point(const std::string& block, std::size_t from) {
@@ -98,6 +101,11 @@ class OrderedWriter {
         return write_out(std::exchange(held_, std::string()));
     }
     bool finish() { return write_out(std::exchange(held_, std::string())); }
+    // Writes what is held and passes it on now: the input has paused.
+    bool flush() {
+        holding_ = false;
+        return finish() && static_cast<bool>(out_.flush());
+    }
 
   private:
     bool write_out(const std::string& bytes) {
@@ -127,9 +135,22 @@ void split_into(const SplitPlan& plan, const std::string& bytes, const StreamSet
 
 }  // namespace
 
+BlockReader::BlockReader(std::istream& in, std::size_t block_bytes)
+    : in_(in), block_bytes_(block_bytes) {
+    if (const auto* buffer = dynamic_cast<const FdInputBuffer*>(in.rdbuf());
+        buffer != nullptr && may_wait_for_input(buffer->fd())) {
+        waiting_fd_ = buffer->fd();
+    }
+}
+
 bool BlockReader::next(std::string& block) {
     block = std::move(carry_);
     carry_.clear();
+    paused_ = false;
+    return waiting_fd_ >= 0 ? next_prompt(block) : next_whole(block);
+}
+
+bool BlockReader::next_whole(std::string& block) {
     while (!end_) {
         const std::size_t old = block.size();
         block.resize(old + block_bytes_);
@@ -147,6 +168,43 @@ bool BlockReader::next(std::string& block) {
             block.resize(cut);
             return true;
         }
+    }
+    return !block.empty() && !failed_;
+}
+
+// What has arrived, as it arrives: a block ends at its size, or at the last complete line
+// once nothing more is ready.
+bool BlockReader::next_prompt(std::string& block) {
+    std::streambuf& buffer = *in_.rdbuf();
+    try {
+        while (!end_) {
+            if (std::streambuf::traits_type::eq_int_type(buffer.sgetc(),
+                                                         std::streambuf::traits_type::eof())) {
+                end_ = true;  // waits for at least one byte, or the end
+                break;
+            }
+            const std::size_t old = block.size();
+            block.resize(old + static_cast<std::size_t>(buffer.in_avail()));
+            block.resize(
+                old + static_cast<std::size_t>(buffer.sgetn(
+                          block.data() + old, static_cast<std::streamsize>(block.size() - old))));
+            // A producer faster than this reader leaves the pipe empty for a moment now
+            // and then; a pause is a wait longer than that.
+            const bool paused =
+                buffer.in_avail() == 0 && !input_ready(waiting_fd_, kPauseMilliseconds);
+            if (block.size() < block_bytes_ && !paused) {
+                continue;
+            }
+            if (const std::size_t cut = cut_point(block, 0); cut != std::string::npos) {
+                carry_.assign(block, cut);
+                block.resize(cut);
+                paused_ = paused;
+                return true;
+            }
+        }
+    } catch (const ReadFailed&) {
+        end_ = true;
+        failed_ = true;
     }
     return !block.empty() && !failed_;
 }
@@ -201,11 +259,15 @@ std::optional<StreamFailure> split_stream(std::istream& in, const std::string& i
         in_flight->push_back({offset, std::move(channel)});
         offset += size;
         block.clear();
-        // While `jobs` blocks are split, this thread reads the next one.
-        if (in_flight->size() > jobs) {
+        // While `jobs` blocks are split, this thread reads the next one; when the input
+        // pauses, what has come so far goes out at once.
+        while (in_flight->size() > (reader.input_paused() ? 0 : jobs)) {
             if (auto failure = land()) {
                 return failure;
             }
+        }
+        if (reader.input_paused() && !writer.flush()) {
+            return cannot_write();
         }
     }
     while (!in_flight->empty()) {

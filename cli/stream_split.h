@@ -18,21 +18,30 @@ inline constexpr std::size_t kBlockBytes = std::size_t{2} << 20;
 inline constexpr std::size_t kHeldBytes = std::size_t{4} << 20;
 
 // Reads UTF-8 text in blocks of about `block_bytes`, each cut just after a line break (a
-// longer line makes its block longer), so that any input size takes bounded memory.
+// longer line makes its block longer), so that any input size takes bounded memory. From
+// a pipe or a terminal, a block is also cut when the input pauses: the complete lines read
+// so far go on at once, for `tail -f log | mardovane-split`.
 class BlockReader {
   public:
-    BlockReader(std::istream& in, std::size_t block_bytes) : in_(in), block_bytes_(block_bytes) {}
+    BlockReader(std::istream& in, std::size_t block_bytes);
 
     // The next block, or false at the end of the input or on a read error.
     bool next(std::string& block);
     bool failed() const { return failed_; }
+    // Whether the last block was cut because the input had nothing more ready.
+    bool input_paused() const { return paused_; }
 
   private:
+    bool next_whole(std::string& block);
+    bool next_prompt(std::string& block);
+
     std::istream& in_;
     std::size_t block_bytes_;
-    std::string carry_;  // what was read after the last cut
+    int waiting_fd_ = -1;  // a pipe or terminal read promptly, or -1
+    std::string carry_;    // what was read after the last cut
     bool end_ = false;
     bool failed_ = false;
+    bool paused_ = false;
 };
 
 struct StreamSettings {

@@ -11,6 +11,7 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <poll.h>
 #include <unistd.h>
 #endif
 
@@ -52,11 +53,6 @@ int system_close(int fd) {
     return ::close(fd);
 }
 #endif
-
-// Thrown from a stream buffer: the istream catches it and sets badbit.
-struct ReadFailed : std::runtime_error {
-    ReadFailed() : std::runtime_error("read failed") {}
-};
 
 }  // namespace
 
@@ -116,6 +112,26 @@ bool same_regular_file(int first, int second) {
 #else
     return S_ISREG(one.st_mode) && S_ISREG(other.st_mode) && one.st_dev == other.st_dev &&
            one.st_ino == other.st_ino;
+#endif
+}
+
+bool may_wait_for_input(int fd) {
+    FileStatus status{};
+    if (status_of(fd, status) != 0) {
+        return false;
+    }
+    const auto type = status.st_mode & S_IFMT;
+    return type != S_IFREG && type != S_IFDIR;
+}
+
+bool input_ready(int fd, int milliseconds) {
+#ifdef _WIN32
+    (void)fd;
+    (void)milliseconds;
+    return true;  // no cheap look at a Windows pipe: read on as for a file
+#else
+    pollfd waiting{fd, POLLIN, 0};
+    return ::poll(&waiting, 1, milliseconds) > 0;
 #endif
 }
 

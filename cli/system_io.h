@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <stdexcept>
 #include <streambuf>
 #include <string>
 #include <variant>
@@ -45,6 +46,19 @@ class FileDescriptor {
 
 // Whether two descriptors are the same regular file, as `cat f >> f` would make them.
 [[nodiscard]] bool same_regular_file(int first, int second);
+
+// A read of a file descriptor failed; FdInputBuffer::error() says why. An istream turns it
+// into badbit; a caller of the buffer itself catches it.
+struct ReadFailed : std::runtime_error {
+    ReadFailed() : std::runtime_error("read failed") {}
+};
+
+// Whether the descriptor is a pipe, FIFO, terminal or socket, which may wait for more
+// input, rather than a file, which never does.
+[[nodiscard]] bool may_wait_for_input(int fd);
+
+// Whether bytes can be read from `fd` within `milliseconds`.
+[[nodiscard]] bool input_ready(int fd, int milliseconds);
 
 // Reads a file descriptor with the system's own calls, keeping the system's reason for a
 // failure (iostreams lose it, and errno may by then belong to another call). A read error

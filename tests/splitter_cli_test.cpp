@@ -61,6 +61,9 @@ TEST_F(SplitterCli, WritesTheSplitTextByteForByte) {
         {"- is standard input", {"-"}, "好", "女子"},
         {"-- ends the options", {"--", "-"}, "好", "女子"},
         {"one job", {"--jobs", "1"}, "湖\n好", "氵胡\n女子"},
+        {"-j is --jobs", {"-j", "2"}, "湖\n好", "氵胡\n女子"},
+        {"a value after =", {"--times=2", "--jobs=1"}, "湖", "氵古月"},
+        {"-o - is standard output", {"-o", "-"}, "好", "女子"},
     };
     for (const auto& test : cases) {
         const Outcome result = run(test.arguments, test.input);
@@ -138,10 +141,14 @@ TEST_F(SplitterCli, ReportsAnOutputThatCannotBeWritten) {
 }
 
 TEST_F(SplitterCli, PrintsHelpAndVersion) {
-    EXPECT_EQ(run({"--version"}).out, "1.00\n");
-    const Outcome help = run({"--help"});
-    EXPECT_EQ(help.status, kDone);
-    EXPECT_TRUE(help.out.starts_with("Usage: mardovane-split")) << help.out;
+    for (const char* version : {"--version", "-V"}) {
+        EXPECT_EQ(run({version}).out, "mardovane-split 1.00\n") << version;
+    }
+    for (const char* help_option : {"--help", "-h"}) {
+        const Outcome help = run({help_option});
+        EXPECT_EQ(help.status, kDone);
+        EXPECT_TRUE(help.out.starts_with("Usage: mardovane-split")) << help.out;
+    }
 }
 
 struct FailureCase {
@@ -174,6 +181,21 @@ TEST_F(SplitterCli, FailsWithOneLineAndNoOutput) {
          kBadUsage,
          "--times takes a whole number, not '-1' (see --help)"},
         {"two inputs", {"a", "b"}, "", kBadUsage, "only one input file may be given (see --help)"},
+        {"a value after = for an option without one",
+         {"--check=yes"},
+         "",
+         kBadUsage,
+         "--check takes no value (see --help)"},
+        {"an empty value after =",
+         {"--keywords="},
+         "",
+         kBadUsage,
+         "--keywords needs a file name, not an empty one (see --help)"},
+        {"-j out of range",
+         {"-j", "0"},
+         "",
+         kBadUsage,
+         "-j takes a whole number from 1 to 256, not '0' (see --help)"},
         {"empty keyword file name",
          {"--keywords", ""},
          "",

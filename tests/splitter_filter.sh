@@ -113,6 +113,18 @@ status=${PIPESTATUS[0]}
 check "a broken pipe ends the splitter by SIGPIPE" test "$status" -eq 141
 check "a broken pipe says nothing" test ! -s "$work/err"
 
+# A pipe that trickles, as tail -f gives: a line comes out while the input still waits.
+{ printf '好\n'; sleep 4; printf '好\n'; } | split > "$work/prompt.txt" &
+prompt_pid=$!
+for _ in $(seq 60); do
+    [ -s "$work/prompt.txt" ] && break
+    sleep 0.05
+done
+check "a line from a pipe that pauses comes out at once" \
+    test "$(cat "$work/prompt.txt")" = "女子"
+wait "$prompt_pid"
+check "and the rest when it comes" test "$(cat "$work/prompt.txt")" = "$(printf '女子\n女子')"
+
 printf '好' > "$work/in.txt"
 check "--output writes the file" split -o "$work/out.txt" "$work/in.txt"
 check "--output holds the result" test "$(cat "$work/out.txt")" = "女子"
