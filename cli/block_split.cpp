@@ -94,7 +94,9 @@ std::optional<BlockFailure> split_pieces(const SplitPlan& plan, std::u16string_v
                 failure.limit = std::get<ResultTooLarge>(result).limit;
                 return failure;
             }
-            wanted = (end - begin) / 2;
+            // Smaller each time, so that it comes down to the first line: the cut is the first
+            // line break from begin + wanted on, which need not move when wanted barely does.
+            wanted = std::min(wanted, end - begin) / 2;
             continue;
         }
         const std::u16string& piece = std::get<std::u16string>(result);
@@ -110,25 +112,58 @@ std::optional<BlockFailure> split_pieces(const SplitPlan& plan, std::u16string_v
     return std::nullopt;
 }
 
+// The general way: decode, split in pieces, encode. Positions in the failure are counted
+// from the start of `bytes`.
+std::optional<BlockFailure> split_decoded(const SplitPlan& plan, std::string_view bytes,
+                                          std::uint64_t times, const PieceSink& emit,
+                                          std::size_t max_length, std::size_t piece_units) {
+    auto decoded = decode(bytes, Encoding::Utf8);
+    if (const auto* error = std::get_if<DecodeError>(&decoded)) {
+        BlockFailure failure;
+        failure.kind = BlockFailure::Kind::InvalidUtf8;
+        failure.byte_offset = error->byte_offset;
+        failure.reason = error->reason;
+        failure.line = line_number_at(bytes, error->byte_offset);
+        return failure;
+    }
+    return split_pieces(plan, std::get<std::u16string>(decoded), times, emit, max_length,
+                        piece_units);
+}
+
 }  // namespace
 
 BlockOutcome split_block(const SplitPlan& plan, std::string_view bytes, std::uint64_t times,
-                         const PieceSink& emit, std::size_t max_length, std::size_t piece_units) {
+                         const PieceSink& emit, std::size_t max_length, std::size_t piece_units,
+                         const DirectUtf8Split* direct) {
     BlockOutcome outcome;
     try {
         outcome.line_breaks = count_line_breaks(bytes);
-        auto decoded = decode(bytes, Encoding::Utf8);
-        if (const auto* error = std::get_if<DecodeError>(&decoded)) {
-            BlockFailure failure;
-            failure.kind = BlockFailure::Kind::InvalidUtf8;
-            failure.byte_offset = error->byte_offset;
-            failure.reason = error->reason;
-            failure.line = line_number_at(bytes, error->byte_offset);
-            outcome.failure = failure;
-            return outcome;
+        std::size_t start = 0;
+        if (direct != nullptr && times == 1) {
+            // Pieces of about the general way's size in UTF-8.
+            const std::size_t piece_bytes = 2 * piece_units;
+            std::string piece;
+            for (;;) {
+                const auto progress =
+                    direct->split_lines(bytes, start, max_length, piece_bytes, piece);
+                start = progress.next;
+                if (!piece.empty() && !emit(std::exchange(piece, std::string()))) {
+                    return outcome;
+                }
+                if (progress.blocked || start == bytes.size()) {
+                    break;
+                }
+            }
         }
-        outcome.failure = split_pieces(plan, std::get<std::u16string>(decoded), times, emit,
-                                       max_length, piece_units);
+        if (start < bytes.size()) {
+            // From the line the direct way could not take, with its positions in the block.
+            outcome.failure =
+                split_decoded(plan, bytes.substr(start), times, emit, max_length, piece_units);
+            if (outcome.failure) {
+                outcome.failure->byte_offset += start;
+                outcome.failure->line += line_number_at(bytes, start) - 1;
+            }
+        }
     } catch (const std::bad_alloc&) {
         outcome.failure = BlockFailure{BlockFailure::Kind::OutOfMemory};
     } catch (const std::length_error&) {

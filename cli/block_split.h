@@ -8,6 +8,7 @@
 #include <string_view>
 #include <variant>
 
+#include "substitution/direct_utf8_split.h"
 #include "substitution/split.h"
 #include "substitution/text_codec.h"
 
@@ -42,14 +43,16 @@ using PieceSink = std::function<bool(std::string&& utf8)>;
 // text (a → b×1000, say) then changes how many pieces there are, not how large they are.
 inline constexpr std::size_t kPieceUnits = std::size_t{1} << 20;
 
-// Decodes one block of UTF-8 input (all of it first, so that bad input is found before
-// any of the block is given out), then splits it `times` times in pieces cut at line
-// breaks and hands each piece's UTF-8 result to `emit`, in order. A piece that would
-// pass max_length is cut smaller, down to one line; only a single line whose own split
-// passes it fails.
+// Splits one block of UTF-8 input `times` times, in pieces cut at line breaks, and hands
+// each piece's UTF-8 result to `emit`, in order. With `direct` (one split of a plan whose
+// pairs find single characters) the lines go straight through UTF-8 as far as they can;
+// the rest is decoded (all of it first, so that bad input is found before any of it is
+// given out), split and encoded. A piece that would pass max_length is cut smaller, down
+// to one line; only a single line whose own split passes it fails.
 [[nodiscard]] BlockOutcome split_block(const SplitPlan& plan, std::string_view bytes,
                                        std::uint64_t times, const PieceSink& emit,
                                        std::size_t max_length = kMaxResultLength,
-                                       std::size_t piece_units = kPieceUnits);
+                                       std::size_t piece_units = kPieceUnits,
+                                       const DirectUtf8Split* direct = nullptr);
 
 }  // namespace mardovane::cli

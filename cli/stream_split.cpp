@@ -119,14 +119,14 @@ class OrderedWriter {
     bool holding_ = true;
 };
 
-void split_into(const SplitPlan& plan, const std::string& bytes, const StreamSettings& settings,
-                BlockChannel& channel) {
+void split_into(const SplitPlan& plan, const DirectUtf8Split* direct, const std::string& bytes,
+                const StreamSettings& settings, BlockChannel& channel) {
     BlockOutcome outcome;
     try {
         outcome = split_block(
             plan, bytes, settings.times,
             [&channel](std::string&& piece) { return channel.put(std::move(piece)); },
-            settings.max_length, settings.piece_units);
+            settings.max_length, settings.piece_units, direct);
     } catch (...) {  // nothing may end the program from a worker
         outcome.failure = BlockFailure{BlockFailure::Kind::OutOfMemory};
     }
@@ -213,6 +213,10 @@ std::optional<StreamFailure> split_stream(std::istream& in, const std::string& i
                                           std::ostream& out, const SplitPlan& plan,
                                           const StreamSettings& settings) {
     const unsigned jobs = std::clamp(settings.jobs, 1u, kMaxJobs);
+    // One split of a plan of single characters goes straight through UTF-8. Declared before
+    // the workers, so that it outlives every task that reads it.
+    const std::optional<DirectUtf8Split> direct =
+        settings.times == 1 && settings.direct ? DirectUtf8Split::of(plan) : std::nullopt;
     std::optional<BlockWorkers> workers;
     try {
         workers.emplace(jobs, settings.start_thread);
@@ -253,8 +257,8 @@ std::optional<StreamFailure> split_stream(std::istream& in, const std::string& i
     while (reader.next(block)) {
         auto channel = std::make_shared<BlockChannel>(settings.held_bytes);
         const std::size_t size = block.size();
-        workers->submit([&plan, &settings, channel, bytes = std::move(block)] {
-            split_into(plan, bytes, settings, *channel);
+        workers->submit([&plan, &direct, &settings, channel, bytes = std::move(block)] {
+            split_into(plan, direct ? &*direct : nullptr, bytes, settings, *channel);
         });
         in_flight->push_back({offset, std::move(channel)});
         offset += size;

@@ -51,6 +51,7 @@ struct StreamSettings {
     std::size_t piece_units = kPieceUnits;
     std::size_t held_bytes = kHeldBytes;
     std::size_t max_length = kMaxResultLength;
+    bool direct = true;  // one split of single characters straight through UTF-8
     BlockWorkers::ThreadStarter start_thread = BlockWorkers::start_std_thread;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bitset>
 #include <limits>
+#include <optional>
 #include <utility>
 
 namespace mardovane {
@@ -82,6 +83,17 @@ class CharacterRunPass final : public SplitPlan::Pass {
         by_character_.emplace_back(find, static_cast<std::uint32_t>(replacement_begin_.size()));
         replacement_begin_.push_back(units_.size());
         units_ += replacement;
+    }
+
+    // The characters some pair of the run finds.
+    std::vector<char16_t> finds() const {
+        std::vector<char16_t> characters;
+        for (const auto& [c, pair] : by_character_) {
+            if (characters.empty() || characters.back() != c) {
+                characters.push_back(c);
+            }
+        }
+        return characters;
     }
 
     void finish() {
@@ -375,6 +387,27 @@ std::variant<std::u16string, ResultTooLarge> SplitPlan::apply(std::u16string tex
         }
     }
     return text;
+}
+
+std::optional<std::vector<CharacterImage>> SplitPlan::character_images(
+    std::size_t max_image_length) const {
+    std::vector<CharacterImage> images;
+    if (passes_.empty()) {
+        return images;
+    }
+    const auto* run =
+        passes_.size() == 1 ? dynamic_cast<const CharacterRunPass*>(passes_[0].get()) : nullptr;
+    if (run == nullptr) {
+        return std::nullopt;
+    }
+    for (const char16_t c : run->finds()) {
+        auto image = apply(std::u16string(1, c), max_image_length);
+        if (std::holds_alternative<ResultTooLarge>(image)) {
+            return std::nullopt;
+        }
+        images.push_back({c, std::move(std::get<std::u16string>(image))});
+    }
+    return images;
 }
 
 std::variant<std::u16string, ResultTooLarge> split(std::u16string_view text,

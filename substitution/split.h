@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -19,6 +20,12 @@ inline constexpr std::size_t kMaxResultLength = std::size_t{256} * 1024 * 1024;
 
 struct ResultTooLarge {
     std::size_t limit = kMaxResultLength;
+};
+
+// A character and what one split makes of it.
+struct CharacterImage {
+    char16_t character;
+    std::u16string image;
 };
 
 // The pairs of a table, prepared for splitting. Applying it gives exactly the text that
@@ -43,6 +50,12 @@ class SplitPlan {
     [[nodiscard]] std::variant<std::u16string, ResultTooLarge> apply(
         std::u16string text, std::size_t max_length = kMaxResultLength,
         bool* changed = nullptr) const;
+
+    // Where every pair finds a single character, what one split makes of each character
+    // that some pair finds (characters apart split independently); none for a plan with
+    // longer texts to find, or an image longer than max_image_length.
+    [[nodiscard]] std::optional<std::vector<CharacterImage>> character_images(
+        std::size_t max_image_length) const;
 
     class Pass;
 

@@ -95,6 +95,79 @@ TEST(StreamSplit, BlocksAndPiecesSplitAsTheWholeText) {
     }
 }
 
+// Random tables of single characters (now and then a longer text to find, which turns the
+// direct way off) and random texts with every kind of line break and broken UTF-8, split
+// straight through UTF-8 and the general way: the same bytes, or the same failure in the
+// same words, whatever the limit.
+// Up to `max_length` characters picked from `characters` (UTF-8 each).
+std::string random_characters(std::mt19937& random, const std::vector<std::string>& characters,
+                              std::size_t max_length) {
+    std::string text;
+    for (auto n = std::uniform_int_distribution<std::size_t>(0, max_length)(random); n > 0; --n) {
+        text += characters[random() % characters.size()];
+    }
+    return text;
+}
+
+std::u16string utf16(const std::string& utf8) {
+    return std::get<std::u16string>(decode(utf8, Encoding::Utf8));
+}
+
+TEST(StreamSplit, StraightThroughUtf8AgreesWithTheGeneralWay) {
+    std::mt19937 random(23);
+    const std::vector<std::string> finds = {"a", "b", "好", "女"};
+    const std::vector<std::string> pieces = {"a", "b", "好", "女", "子", "😀"};
+    const std::vector<std::string> text = {"a", "b", "好", "女", "😀", "\r", "\n", "\r\n"};
+    const std::vector<std::string> broken = {
+        "\xFF", "\xE5\xA5", "\xED\xA0\x80", "\xC0\x80", "\xF4\x90\x80\x80", "\xE0\x80\x80", "\x80"};
+    int compared = 0;
+    int failures = 0;
+    for (int round = 0; round < 2000; ++round) {
+        KeywordTable table;
+        for (int pair = std::uniform_int_distribution<int>(0, 6)(random); pair > 0; --pair) {
+            const bool longer = random() % 20 == 0;
+            std::string find = finds[random() % finds.size()];
+            if (longer) {
+                find += finds[random() % finds.size()];
+            }
+            table.append_line(utf16(find));
+            table.append_line(utf16(random_characters(random, pieces, 4)));
+        }
+        const SplitPlan plan(table);
+        std::string input = random_characters(random, text, 40);
+        if (random() % 4 == 0) {
+            const std::size_t at =
+                std::uniform_int_distribution<std::size_t>(0, input.size())(random);
+            input.insert(at, broken[random() % broken.size()]);
+        }
+        StreamSettings settings;
+        settings.block_bytes = 1 + random() % 16;
+        settings.piece_units = 1 + random() % 8;
+        settings.max_length = 4 + random() % 40;
+        settings.jobs = 1 + round % 3;
+        std::string outputs[2];
+        std::optional<StreamFailure> failures_seen[2];
+        for (const bool direct : {true, false}) {
+            settings.direct = direct;
+            std::istringstream in(input);
+            std::ostringstream out;
+            failures_seen[direct] = split_stream(in, "input", out, plan, settings);
+            outputs[direct] = out.str();
+        }
+        ASSERT_EQ(failures_seen[0].has_value(), failures_seen[1].has_value()) << "round " << round;
+        if (failures_seen[0]) {
+            EXPECT_EQ(failures_seen[1]->message, failures_seen[0]->message) << "round " << round;
+            EXPECT_EQ(failures_seen[1]->status, failures_seen[0]->status) << "round " << round;
+            ++failures;
+        } else {
+            ASSERT_EQ(outputs[1], outputs[0]) << "round " << round;
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 1000);
+    EXPECT_GT(failures, 200);
+}
+
 // Many small blocks on many threads, each block in many pieces that wait for room: the
 // workers, the channels and the writer under load (the ThreadSanitizer build runs this).
 TEST(StreamSplit, ManyBlocksOnManyJobs) {
@@ -170,6 +243,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TooLargeCase{"no_line_end", "aaaaaa", 1, ""},
                       TooLargeCase{"after_short_lines", "a\r\na\r\naaaaaa\r\n", 3, ""},
                       TooLargeCase{"before_short_lines", "aaaaaa\r\na\r\na\r\n", 1, ""},
+                      TooLargeCase{"after_lone_line_breaks", "\r\r\raaaaaa\r\n\n", 4, ""},
                       TooLargeCase{"lines_that_fit_one_by_one", "aaaa\r\naaaa\r\naaaa\r\n", 0,
                                    std::string(40, 'b') + "\r\n" + std::string(40, 'b') + "\r\n" +
                                        std::string(40, 'b') + "\r\n"}),
