@@ -11,9 +11,7 @@
 
 #include "substitution/paths.h"
 
-#ifdef _WIN32
-#include <io.h>
-#else
+#ifndef _WIN32
 #include <unistd.h>
 #endif
 
@@ -58,19 +56,12 @@ void keep_on_signals() {
     temporary_pending = 0;
 }
 
-int open_exclusive(const std::filesystem::path& path, mode_t mode) {
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-}
 int open_existing_for_writing(const std::filesystem::path& path) {
     return ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
 }
 #else
 void remove_on_signals(const std::filesystem::path&) {}
 void keep_on_signals() {}
-int open_exclusive(const std::filesystem::path& path, int) {
-    return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                  _S_IREAD | _S_IWRITE);
-}
 #endif
 
 std::string describe_errno(const std::filesystem::path& path, const char* what, int error) {
@@ -139,7 +130,7 @@ void OutputFile::open_beside(const std::filesystem::path& final_path, bool exist
         leaf += name;
         leaf += ".mardovane-" + std::to_string(random() % 100000000);
         const std::filesystem::path candidate = final_path.parent_path() / leaf;
-        file_ = FileDescriptor(open_exclusive(candidate, mode));
+        file_ = FileDescriptor(open_new_file(candidate, static_cast<unsigned>(mode)));
         if (file_.get() >= 0) {
             temporary_ = candidate;
             remove_on_signals(temporary_);
@@ -174,13 +165,9 @@ std::string OutputFile::commit(std::string& warning) {
         committed_ = true;
         return {};
     }
-#ifndef _WIN32
-    if (::fsync(file_.get()) != 0 && errno != EINVAL) {
-        return describe_errno(path_, "cannot write the output file", errno);
+    if (const int error = sync_to_disk(file_.get()); error != 0) {
+        return describe_errno(path_, "cannot write the output file", error);
     }
-#else
-    _commit(file_.get());
-#endif
     if (const int error = file_.close(); error != 0) {
         return describe_errno(path_, "cannot write the output file", error);
     }

@@ -101,6 +101,25 @@ std::variant<FileDescriptor, FileError> open_input_file(const std::filesystem::p
     return file;
 }
 
+int open_new_file(const std::filesystem::path& path, unsigned mode) {
+#ifdef _WIN32
+    (void)mode;
+    return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                  _S_IREAD | _S_IWRITE);
+#else
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
+#endif
+}
+
+int sync_to_disk(int fd) {
+#ifdef _WIN32
+    return _commit(fd) == 0 ? 0 : errno;
+#else
+    // A file system that cannot sync (EINVAL) holds nothing more to write.
+    return ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+#endif
+}
+
 bool same_regular_file(int first, int second) {
     FileStatus one{};
     FileStatus other{};

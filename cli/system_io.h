@@ -44,6 +44,13 @@ class FileDescriptor {
 [[nodiscard]] std::variant<FileDescriptor, FileError> open_input_file(
     const std::filesystem::path& path);
 
+// Creates a file that must not exist yet (never one another process placed there), for
+// writing, with `mode` (narrowed by the umask); -1 and errno on failure.
+[[nodiscard]] int open_new_file(const std::filesystem::path& path, unsigned mode);
+
+// Writes what the system holds of the file to the disk: 0, or the error number.
+[[nodiscard]] int sync_to_disk(int fd);
+
 // Whether two descriptors are the same regular file, as `cat f >> f` would make them.
 [[nodiscard]] bool same_regular_file(int first, int second);
 
