@@ -6,6 +6,7 @@
 #include <mutex>
 #include <new>
 #include <stdexcept>
+#include <thread>
 
 #include "window/common/split_controller.h"
 
@@ -36,19 +37,26 @@ class FakeView final : public SplitView {
     void run_on_window_thread(std::function<void()> task) override {
         const std::lock_guard lock(mutex);
         tasks.push_back(std::move(task));
-        posted.notify_all();
     }
 
-    // Runs the next task the split's thread handed over, waiting for it.
+    // Runs the next task the split's thread handed over, waiting for it (by polling: Wine's
+    // condition variables can lose a wake-up).
     bool run_next_task() {
         std::function<void()> task;
-        {
-            std::unique_lock lock(mutex);
-            if (!posted.wait_for(lock, std::chrono::seconds(30), [&] { return !tasks.empty(); })) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        for (;;) {
+            {
+                const std::lock_guard lock(mutex);
+                if (!tasks.empty()) {
+                    task = std::move(tasks.front());
+                    tasks.pop_front();
+                    break;
+                }
+            }
+            if (std::chrono::steady_clock::now() > deadline) {
                 return false;
             }
-            task = std::move(tasks.front());
-            tasks.pop_front();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         task();
         return true;
@@ -62,7 +70,6 @@ class FakeView final : public SplitView {
     int stores = 0;
     std::vector<std::string> messages;
     std::mutex mutex;
-    std::condition_variable posted;
     std::deque<std::function<void()>> tasks;
 };
 
