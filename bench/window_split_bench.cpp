@@ -1,8 +1,11 @@
 // How long a click on the split button takes in the window, from the click to the new
 // text laid out and painted, with the shipped keyword table.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 #include <random>
 #include <variant>
 
@@ -78,12 +81,26 @@ class WindowSplitBench : public QObject {
             chinese_text(static_cast<std::size_t>(bytes), static_cast<std::size_t>(line_length));
         box->setPlainText(text);
         QCoreApplication::processEvents();
+        // The longest the window's thread went without answering: a timer that should
+        // fire every 10 ms notes the longest gap between its firings.
+        QElapsedTimer since_tick;
+        qint64 longest_gap = 0;
+        QTimer ticker;
+        ticker.setInterval(10);
+        QObject::connect(&ticker, &QTimer::timeout,
+                         [&] { longest_gap = std::max(longest_gap, since_tick.restart()); });
         QBENCHMARK_ONCE {
+            since_tick.start();
+            ticker.start();
             QTest::mouseClick(split, Qt::LeftButton);
-            QVERIFY(QTest::qWaitFor([&] { return !window.split_running(); }));
+            QVERIFY(QTest::qWaitFor([&] { return !window.split_running(); }, 600'000));
             box->viewport()->repaint();
             QCoreApplication::processEvents();
+            longest_gap = std::max(longest_gap, since_tick.elapsed());
+            ticker.stop();
         }
+        qInfo("%s: the window's thread was blocked for at most %lld ms", QTest::currentDataTag(),
+              longest_gap);
         QVERIFY(box->toPlainText() != text);
     }
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -38,6 +39,26 @@ class FakeView final : public SplitView {
         const std::lock_guard lock(mutex);
         tasks.push_back(std::move(task));
     }
+    // When `prepares`, the result is made ready on the split's thread and stored by the
+    // prepared text itself, as the Qt window does with its documents.
+    TextPreparer preparer() override {
+        if (!prepares) {
+            return nullptr;
+        }
+        return [this](std::u16string result) -> std::shared_ptr<PreparedText> {
+            prepared_off_window_thread = std::this_thread::get_id() != window_thread;
+            if (fail_preparing) {
+                throw std::bad_alloc();
+            }
+            return std::make_shared<Prepared>(*this, std::move(result));
+        };
+    }
+    struct Prepared final : PreparedText {
+        Prepared(FakeView& view, std::u16string result) : view(view), result(std::move(result)) {}
+        void store() override { view.replace_content(std::move(result)); }
+        FakeView& view;
+        std::u16string result;
+    };
 
     // Runs the next task the split's thread handed over, waiting for it (by polling: Wine's
     // condition variables can lose a wake-up).
@@ -65,6 +86,10 @@ class FakeView final : public SplitView {
     std::u16string text;
     bool fail_reading = false;
     bool fail_storing = false;
+    bool prepares = false;
+    bool fail_preparing = false;
+    std::atomic<bool> prepared_off_window_thread = false;
+    const std::thread::id window_thread = std::this_thread::get_id();
     bool editable = true;
     bool busy = false;
     int stores = 0;
@@ -98,12 +123,28 @@ TEST(SplitController, EachClickIsOneSplitInOrder) {
     EXPECT_TRUE(view.messages.empty());
 }
 
+TEST(SplitController, APreparedResultIsMadeOffTheWindowThreadAndStoredOnIt) {
+    FakeView view(u"好");
+    view.prepares = true;
+    SplitController controller(view, {}, add_a_mark);
+    controller.click();
+    controller.click();
+    ASSERT_TRUE(view.run_next_task());
+    ASSERT_TRUE(view.run_next_task());
+    EXPECT_TRUE(view.prepared_off_window_thread);
+    EXPECT_EQ(view.text, u"好!!");
+    EXPECT_EQ(view.stores, 2);
+    EXPECT_TRUE(view.messages.empty());
+}
+
 struct FailureCase {
     const char* name;
     SplitFunction splitter;
     bool fail_reading;
     bool fail_storing;
     std::string says;
+    bool prepares = false;
+    bool fail_preparing = false;
 };
 
 class SplitControllerFailure : public ::testing::TestWithParam<FailureCase> {};
@@ -115,6 +156,8 @@ TEST_P(SplitControllerFailure, ShowsOneMessageAndKeepsTheText) {
     FakeView view(u"好");
     view.fail_reading = test.fail_reading;
     view.fail_storing = test.fail_storing;
+    view.prepares = test.prepares;
+    view.fail_preparing = test.fail_preparing;
     SplitController controller(view, {}, test.splitter);
     controller.click();
     if (!test.fail_reading) {
@@ -130,10 +173,10 @@ TEST_P(SplitControllerFailure, ShowsOneMessageAndKeepsTheText) {
     EXPECT_TRUE(view.tasks.empty());
 
     // The window goes on: the next click splits again, when the splitter can.
-    view.fail_reading = view.fail_storing = false;
+    view.fail_reading = view.fail_storing = view.fail_preparing = false;
     controller.click();
     ASSERT_TRUE(view.run_next_task());
-    const bool window_side = test.fail_reading || test.fail_storing;
+    const bool window_side = test.fail_reading || test.fail_storing || test.fail_preparing;
     EXPECT_EQ(view.text, window_side ? u"好!" : u"好");
     EXPECT_EQ(view.messages.size(), window_side ? 1u : 2u);
 }
@@ -156,7 +199,11 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"anything_else_thrown", throws_runtime_error, false, false,
                     "ICU has no converter windows-936-2000"},
         FailureCase{"memory_while_reading_the_text", add_a_mark, true, false, "内存不足"},
-        FailureCase{"memory_while_storing_the_result", add_a_mark, false, true, "内存不足"}),
+        FailureCase{"memory_while_storing_the_result", add_a_mark, false, true, "内存不足"},
+        FailureCase{"memory_while_preparing_the_result", add_a_mark, false, false, "内存不足", true,
+                    true},
+        FailureCase{"memory_while_storing_a_prepared_result", add_a_mark, false, true, "内存不足",
+                    true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The window closes mid-split: nothing waits, and the outcome is handed to nobody.

@@ -1,6 +1,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -21,6 +22,7 @@
 #include "window/qt/hotspot.h"
 #include "window/qt/main_window.h"
 #include "window/qt/qt_strings.h"
+#include "window/qt/text_box.h"
 #include "window/qt/text_box_holder.h"
 
 using namespace mardovane;
@@ -60,6 +62,7 @@ class MainWindowTest : public QObject {
     QPlainTextEdit* text1() const {
         return window_->findChild<QPlainTextEdit*>(to_qstring(layout::kText1Name));
     }
+    TextBox* text_box() const { return qobject_cast<TextBox*>(text1()); }
     HotspotWidget* hotspot(const char* name) const {
         return window_->findChild<HotspotWidget*>(QString::fromLatin1(name));
     }
@@ -301,15 +304,49 @@ class MainWindowTest : public QObject {
         QCOMPARE(text1()->toPlainText(), QStringLiteral("好"));
     }
 
-    void a_split_is_one_edit_that_undo_takes_back() {
+    void a_split_is_one_step_of_undo_and_redo_among_the_edits() {
         text1()->setPlainText(QStringLiteral("你好\n好"));
-        QVERIFY(!text1()->document()->isUndoAvailable());
+        QTest::keyClicks(text1(), QStringLiteral("a"));  // typed at the start
         click_split();
         QVERIFY(settled());
-        QCOMPARE(text1()->toPlainText(), QStringLiteral("你女子\n女子"));
-        text1()->undo();
-        QCOMPARE(text1()->toPlainText(), QStringLiteral("你好\n好"));
-        QVERIFY(!text1()->document()->isUndoAvailable());
+        QCOMPARE(text1()->toPlainText(), QStringLiteral("a你女子\n女子"));
+        QTest::keyClick(text1(), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(text1(), QStringLiteral("b"));
+        const auto press = [this](QKeySequence::StandardKey key) {
+            QTest::keySequence(text1(), QKeySequence(key));
+            return text1()->toPlainText();
+        };
+        // Back through the typing, the split and the typing before it, and forward again.
+        QCOMPARE(press(QKeySequence::Undo), QStringLiteral("a你女子\n女子"));
+        QCOMPARE(press(QKeySequence::Undo), QStringLiteral("a你好\n好"));
+        QCOMPARE(press(QKeySequence::Undo), QStringLiteral("你好\n好"));
+        QCOMPARE(press(QKeySequence::Undo), QStringLiteral("你好\n好"));
+        QCOMPARE(press(QKeySequence::Redo), QStringLiteral("a你好\n好"));
+        QCOMPARE(press(QKeySequence::Redo), QStringLiteral("a你女子\n女子"));
+        QCOMPARE(press(QKeySequence::Redo), QStringLiteral("a你女子\n女子b"));
+        // An edit after taking the split back drops the split from Redo.
+        press(QKeySequence::Undo);
+        press(QKeySequence::Undo);
+        QTest::keyClicks(text1(), QStringLiteral("c"));
+        QCOMPARE(press(QKeySequence::Redo), text1()->toPlainText());
+        QVERIFY(!text_box()->can_redo());
+    }
+
+    void the_context_menu_undoes_a_split() {
+        text1()->setPlainText(QStringLiteral("好"));
+        click_split();
+        QVERIFY(settled());
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                text1()->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(text1()->viewport(), &event);
+        QMenu* menu = nullptr;
+        QTRY_VERIFY((menu = text1()->findChild<QMenu*>()) != nullptr);
+        auto* undo = menu->findChild<QAction*>(QStringLiteral("edit-undo"));
+        QVERIFY(undo != nullptr);
+        QVERIFY(undo->isEnabled());
+        undo->trigger();
+        QCOMPARE(text1()->toPlainText(), QStringLiteral("好"));
+        menu->close();
     }
 
     void an_unchanged_text_makes_no_edit() {
@@ -411,7 +448,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(text1()->toPlainText(), QStringLiteral("氵古月"));
         QVERIFY(!text1()->isReadOnly());
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
-        text1()->undo();  // one step a split
+        QTest::keySequence(text1(), QKeySequence::Undo);  // one step a split
         QCOMPARE(text1()->toPlainText(), QStringLiteral("氵胡"));
     }
 

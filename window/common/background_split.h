@@ -28,8 +28,6 @@ class SplitSequence {
     std::size_t waiting_ = 0;
 };
 
-using SplitFunction = std::function<SplitOutcome(std::u16string, const std::filesystem::path&)>;
-
 // One split on a thread of its own, so that the window goes on painting and answering.
 // The window may close while it runs: the thread is not waited for, and `deliver` is then
 // never called.

@@ -42,16 +42,37 @@ SplitOutcome split_with_keyword_file(std::u16string text,
     }
 }
 
+SplitFunction prepared_by(SplitFunction splitter, TextPreparer prepare) {
+    return [splitter = std::move(splitter), prepare = std::move(prepare)](
+               std::u16string text, const std::filesystem::path& folder) -> SplitOutcome {
+        SplitOutcome outcome = splitter(std::move(text), folder);
+        auto* result = std::get_if<std::u16string>(&outcome);
+        if (result == nullptr) {
+            return outcome;
+        }
+        try {
+            return prepare(std::move(*result));
+        } catch (...) {
+            return failure_of_current_exception();
+        }
+    };
+}
+
 std::optional<SplitFailure> store_split_outcome(TextHolder& holder, SplitOutcome outcome) {
     if (auto* failure = std::get_if<SplitFailure>(&outcome)) {
         return std::move(*failure);
     }
     auto* text = std::get_if<std::u16string>(&outcome);
-    if (text == nullptr) {
+    auto* prepared = std::get_if<std::shared_ptr<PreparedText>>(&outcome);
+    if (text == nullptr && prepared == nullptr) {
         return std::nullopt;  // nothing changed: nothing to store
     }
     try {
-        holder.replace_content(std::move(*text));
+        if (prepared != nullptr) {
+            (*prepared)->store();
+        } else {
+            holder.replace_content(std::move(*text));
+        }
     } catch (...) {  // the holder has kept its text
         return failure_of_current_exception();
     }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
@@ -35,7 +37,22 @@ using SplitFailure =
 // No pair of the table found anything: the text stays as it is, not even copied.
 struct TextUnchanged {};
 
-using SplitOutcome = std::variant<std::u16string, TextUnchanged, SplitFailure>;
+// A split's result made ready, on the split's thread, for the window that stores it: a text
+// box whose filling costs time for every line does that work there. Storing it, on the
+// window's thread, then costs little.
+class PreparedText {
+  public:
+    virtual ~PreparedText() = default;
+    // On the window's thread, while the window lives: becomes the text box's whole content.
+    virtual void store() = 0;
+};
+
+// Makes a PreparedText of a split's result. Runs on the split's thread, perhaps after the
+// window has gone, so it touches nothing of the window's.
+using TextPreparer = std::function<std::shared_ptr<PreparedText>(std::u16string)>;
+
+using SplitOutcome =
+    std::variant<std::u16string, TextUnchanged, SplitFailure, std::shared_ptr<PreparedText>>;
 
 // What the exception being handled means for a split: called in a catch block. A lack
 // of memory (bad_alloc, or a string asked to grow past what it can hold) is OutOfMemory;
@@ -46,6 +63,12 @@ using SplitOutcome = std::variant<std::u16string, TextUnchanged, SplitFailure>;
 // afresh and splits `text` once. Never throws for a lack of memory; it reports it.
 [[nodiscard]] SplitOutcome split_with_keyword_file(std::u16string text,
                                                    const std::filesystem::path& program_directory);
+
+using SplitFunction = std::function<SplitOutcome(std::u16string, const std::filesystem::path&)>;
+
+// The split of `splitter` followed by `prepare` on its result, on the same thread. A failure
+// of the preparation (the memory, most often) is the split's failure.
+[[nodiscard]] SplitFunction prepared_by(SplitFunction splitter, TextPreparer prepare);
 
 // Stores a split's result as the holder's whole content, once, unless the split changed
 // nothing, and gives back the failure, if it was one, with the holder untouched. A holder that runs

@@ -35,10 +35,19 @@ void SplitController::start() {
         fail(failure_of_current_exception());
         return;
     }
+    SplitFunction splitter = splitter_;
+    try {
+        if (TextPreparer prepare = view_.preparer()) {
+            splitter = prepared_by(std::move(splitter), std::move(prepare));
+        }
+    } catch (...) {
+        fail(failure_of_current_exception());
+        return;
+    }
     view_.set_editable(false);
     view_.set_busy(true);
     running_ = BackgroundSplit::start(
-        std::move(text), program_directory_, splitter_, [this](SplitOutcome outcome) {
+        std::move(text), program_directory_, std::move(splitter), [this](SplitOutcome outcome) {
             // On the split's thread, while this controller lives.
             auto handed = std::make_shared<SplitOutcome>(std::move(outcome));
             view_.run_on_window_thread([this, handed] { finish(std::move(*handed)); });

@@ -26,6 +26,9 @@ class SplitView : public TextHolder {
     // Runs `task` on the window's thread, later, and never once the window has gone. Called
     // from the split's thread.
     virtual void run_on_window_thread(std::function<void()> task) = 0;
+    // Asked on the window's thread as a split starts: what prepares its result on the
+    // split's thread, or nothing, and the result is stored with replace_content().
+    virtual TextPreparer preparer() { return nullptr; }
 };
 
 // The whole life of the splits of one window: each click is one split, run off the

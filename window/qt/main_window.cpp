@@ -7,8 +7,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTranslator>
-#include <algorithm>
-#include <array>
 
 #include "window/common/texts.h"
 #include "window/qt/qt_strings.h"
@@ -61,7 +59,7 @@ MainWindow::MainWindow(WindowServices services)
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
       services_(std::move(services)),
-      text_box_(new QPlainTextEdit(this)),
+      text_box_(new TextBox(this)),
       split_view_(std::make_unique<TextBoxSplitView>(*this, *text_box_)),
       splits_(std::make_unique<SplitController>(*split_view_, services_.program_directory,
                                                 services_.splitter)) {
@@ -146,7 +144,7 @@ void MainWindow::copy_all() {
 
 void MainWindow::clear() {
     if (!splits_->running()) {  // the text is read-only while a split runs
-        TextBoxHolder::replace_all(*text_box_, QString());
+        text_box_->replace_document(TextBox::make_document(QString(), text_box_->look()));
     }
 }
 

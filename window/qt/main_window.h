@@ -15,6 +15,7 @@
 #include "window/common/window_rules.h"
 #include "window/qt/hotspot.h"
 #include "window/qt/services.h"
+#include "window/qt/text_box.h"
 #include "window/qt/text_box_split_view.h"
 
 namespace mardovane {
@@ -57,7 +58,7 @@ class MainWindow final : public QWidget, public rules::WindowActions {
     WindowServices services_;
     QPixmap background_;
     QPixmap background_2x_;
-    QPlainTextEdit* text_box_;
+    TextBox* text_box_;
     rules::ClickTracker clicks_;
     std::unique_ptr<TextBoxSplitView> split_view_;
     std::unique_ptr<SplitController> splits_;

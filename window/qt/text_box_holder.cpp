@@ -1,6 +1,5 @@
 #include "window/qt/text_box_holder.h"
 
-#include <QTextCursor>
 #include <QTextDocument>
 
 namespace mardovane {
@@ -18,27 +17,10 @@ std::u16string TextBoxHolder::content() const {
 }
 
 void TextBoxHolder::replace_content(std::u16string text) {
-    replace_all(box_, QString(reinterpret_cast<const QChar*>(text.data()),
-                              static_cast<qsizetype>(text.size())));
-}
-
-void TextBoxHolder::replace_all(QPlainTextEdit& box, const QString& text) {
-    QTextCursor cursor(box.document());
-    cursor.beginEditBlock();
-    cursor.select(QTextCursor::Document);
-    try {
-        cursor.insertText(text);
-    } catch (...) {
-        // Out of memory half way: the edit so far is taken back from the undo stack, whose
-        // removed text the document still holds, so that the box is as it was.
-        cursor.endEditBlock();
-        box.document()->undo();
-        throw;
-    }
-    cursor.endEditBlock();
-    // The caret goes to the start, with the view scrolled there, as after loading a text.
-    cursor.movePosition(QTextCursor::Start);
-    box.setTextCursor(cursor);
+    // Built whole before the box changes: running out of memory leaves the box as it was.
+    box_.replace_document(TextBox::make_document(
+        QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size())),
+        box_.look()));
 }
 
 }  // namespace mardovane

@@ -2,15 +2,34 @@
 
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPointer>
+#include <QThread>
 
 #include "window/common/texts.h"
 #include "window/qt/qt_strings.h"
 #include "window/qt/text_box_holder.h"
 
 namespace mardovane {
+namespace {
 
-TextBoxSplitView::TextBoxSplitView(QWidget& window, QPlainTextEdit& box)
-    : window_(window), box_(box) {
+class PreparedDocument final : public PreparedText {
+  public:
+    PreparedDocument(QPointer<TextBox> box, std::unique_ptr<QTextDocument> document)
+        : box_(std::move(box)), document_(std::move(document)) {}
+    void store() override {
+        if (box_) {
+            box_->replace_document(std::move(document_));
+        }
+    }
+
+  private:
+    QPointer<TextBox> box_;
+    std::unique_ptr<QTextDocument> document_;
+};
+
+}  // namespace
+
+TextBoxSplitView::TextBoxSplitView(QWidget& window, TextBox& box) : window_(window), box_(box) {
     busy_timer_.setSingleShot(true);
     busy_timer_.setInterval(kBusyPointerDelayMs);
     QObject::connect(&busy_timer_, &QTimer::timeout, &window_, [this] {
@@ -54,6 +73,21 @@ void TextBoxSplitView::show_failure(const std::string& message) {
 void TextBoxSplitView::run_on_window_thread(std::function<void()> task) {
     // Queued to the window's thread, and dropped there if the window has gone by then.
     QMetaObject::invokeMethod(&window_, std::move(task), Qt::QueuedConnection);
+}
+
+}  // namespace mardovane
+
+namespace mardovane {
+
+TextPreparer TextBoxSplitView::preparer() {
+    return [box = QPointer<TextBox>(&box_), look = box_.look(),
+            window_thread = box_.thread()](std::u16string text) -> std::shared_ptr<PreparedText> {
+        auto document = TextBox::make_document(QString(reinterpret_cast<const QChar*>(text.data()),
+                                                       static_cast<qsizetype>(text.size())),
+                                               look);
+        document->moveToThread(window_thread);
+        return std::make_shared<PreparedDocument>(box, std::move(document));
+    };
 }
 
 }  // namespace mardovane

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "window/common/split_controller.h"
+#include "window/qt/text_box.h"
 
 namespace mardovane {
 
@@ -12,7 +13,7 @@ namespace mardovane {
 // box and the window's event loop.
 class TextBoxSplitView final : public SplitView {
   public:
-    TextBoxSplitView(QWidget& window, QPlainTextEdit& box);
+    TextBoxSplitView(QWidget& window, TextBox& box);
     ~TextBoxSplitView() override;
 
     std::u16string content() const override;
@@ -21,10 +22,12 @@ class TextBoxSplitView final : public SplitView {
     void set_busy(bool busy) override;
     void show_failure(const std::string& message) override;
     void run_on_window_thread(std::function<void()> task) override;
+    // The result becomes a document on the split's thread; the box only swaps it in.
+    TextPreparer preparer() override;
 
   private:
     QWidget& window_;
-    QPlainTextEdit& box_;
+    TextBox& box_;
     QTimer busy_timer_;
     bool busy_pointer_shown_ = false;
 };

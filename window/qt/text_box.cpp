@@ -1,0 +1,150 @@
+#include "window/qt/text_box.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPlainTextDocumentLayout>
+#include <QScopedValueRollback>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+namespace mardovane {
+namespace {
+
+// Replaced documents kept for Ctrl+Z: at least the last one, and older ones while they
+// hold fewer characters than this in all.
+constexpr qsizetype kKeptCharacters = 32 * 1024 * 1024;
+constexpr std::size_t kKeptDocuments = 100;
+
+}  // namespace
+
+TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
+    connect(document(), &QTextDocument::contentsChanged, this, &TextBox::forget_redo);
+}
+
+TextBox::~TextBox() = default;
+
+DocumentLook TextBox::look() const {
+    return {font(), document()->defaultTextOption(), document()->documentMargin()};
+}
+
+std::unique_ptr<QTextDocument> TextBox::make_document(const QString& text,
+                                                      const DocumentLook& look) {
+    auto document = std::make_unique<QTextDocument>();
+    document->setUndoRedoEnabled(false);
+    document->setDefaultFont(look.font);
+    document->setDefaultTextOption(look.option);
+    document->setDocumentMargin(look.margin);
+    document->setDocumentLayout(new QPlainTextDocumentLayout(document.get()));
+    document->setPlainText(text);
+    // Every line's layout object is made here: the box would make them all on the
+    // window's thread when it takes the document.
+    for (QTextBlock block = document->firstBlock(); block.isValid(); block = block.next()) {
+        block.layout();
+    }
+    document->setUndoRedoEnabled(true);
+    return document;
+}
+
+TextBox::Kept TextBox::take_current() {
+    QTextDocument* current = document();
+    disconnect(current, &QTextDocument::contentsChanged, this, &TextBox::forget_redo);
+    current->setParent(nullptr);
+    return {std::unique_ptr<QTextDocument>(current), textCursor().position()};
+}
+
+void TextBox::show_kept(Kept kept) {
+    QTextDocument* shown = kept.document.release();
+    shown->setParent(this);
+    setDocument(shown);
+    connect(shown, &QTextDocument::contentsChanged, this, &TextBox::forget_redo);
+    QTextCursor caret(shown);
+    caret.setPosition(std::min(kept.caret, shown->characterCount() - 1));
+    setTextCursor(caret);
+    ensureCursorVisible();
+}
+
+void TextBox::replace_document(std::unique_ptr<QTextDocument> replacement) {
+    undo_.emplace_back();  // room first: nothing is lost when memory runs out here
+    undo_.back() = take_current();
+    redo_.clear();
+    show_kept({std::move(replacement), 0});
+    trim_undo();
+}
+
+void TextBox::trim_undo() {
+    qsizetype kept = 0;
+    for (const Kept& each : undo_) {
+        kept += each.document->characterCount();
+    }
+    while (undo_.size() > 1 && (undo_.size() > kKeptDocuments || kept > kKeptCharacters)) {
+        kept -= undo_.front().document->characterCount();
+        undo_.pop_front();
+    }
+}
+
+bool TextBox::can_undo() const {
+    return document()->isUndoAvailable() || !undo_.empty();
+}
+
+bool TextBox::can_redo() const {
+    return document()->isRedoAvailable() || !redo_.empty();
+}
+
+void TextBox::undo_step() {
+    if (document()->isUndoAvailable()) {
+        const QScopedValueRollback stepping(stepping_, true);
+        undo();
+    } else if (!undo_.empty()) {
+        redo_.emplace_back();
+        redo_.back() = take_current();
+        Kept previous = std::move(undo_.back());
+        undo_.pop_back();
+        show_kept(std::move(previous));
+    }
+}
+
+void TextBox::redo_step() {
+    if (document()->isRedoAvailable()) {
+        const QScopedValueRollback stepping(stepping_, true);
+        redo();
+    } else if (!redo_.empty()) {
+        undo_.emplace_back();
+        undo_.back() = take_current();
+        Kept next = std::move(redo_.back());
+        redo_.pop_back();
+        show_kept(std::move(next));
+    }
+}
+
+void TextBox::keyPressEvent(QKeyEvent* event) {
+    if (!isReadOnly() && event == QKeySequence::Undo) {
+        undo_step();
+    } else if (!isReadOnly() && event == QKeySequence::Redo) {
+        redo_step();
+    } else {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void TextBox::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu(event->pos());
+    // Qt's own Undo and Redo know only the document's edits, not the swaps.
+    const auto rewire = [this, menu](const QString& name, bool enabled, void (TextBox::*step)()) {
+        if (auto* action = menu->findChild<QAction*>(name)) {
+            action->disconnect();
+            action->setEnabled(enabled && !isReadOnly());
+            connect(action, &QAction::triggered, this, step);
+        }
+    };
+    rewire(QStringLiteral("edit-undo"), can_undo(), &TextBox::undo_step);
+    rewire(QStringLiteral("edit-redo"), can_redo(), &TextBox::redo_step);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+}  // namespace mardovane
