@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "tools/keyword_tables/decomposition.h"
+#include "tools/keyword_tables/stroke_check.h"
 #include "tools/keyword_tables/table_builder.h"
 
 namespace mardovane::tables {
@@ -87,6 +89,92 @@ TEST(BuildTable, FollowsTheReviewedOverrides) {
     EXPECT_EQ(pairs_as_text(build_table(data, TableKind::Default, overrides)),
               u"卉→十廾 好→女子 所→户斤 ");
     EXPECT_THROW(parse_overrides("卉 十廾\n"), std::runtime_error);
+}
+
+// A few lines of Unihan and CJKRadicals.txt, as Debian's unicode-data has them.
+const CharacterFacts& small_facts() {
+    static const CharacterFacts facts = parse_character_facts(
+        "# Unihan_Variants.txt\n"
+        "U+9580\tkSimplifiedVariant\tU+95E8\n"   // 門 → 门
+        "U+95E8\tkTraditionalVariant\tU+9580\n"  // 门 → 門
+        "U+99AC\tkSimplifiedVariant\tU+9A6C\n"   // 馬 → 马
+        "U+9A6C\tkTraditionalVariant\tU+99AC\n"
+        "U+5011\tkSimplifiedVariant\tU+4EEC\n"  // 們 → 们
+        "U+4EEC\tkTraditionalVariant\tU+5011\n"
+        "U+5011\tkSemanticVariant\tU+4EEC<kMatthews\n",
+        "U+9580\tkTotalStrokes\t8\nU+8A18\tkTotalStrokes\t10\nU+8A00\tkTotalStrokes\t7\n"
+        "U+51E0\tkTotalStrokes\t2\nU+5DF1\tkTotalStrokes\t3\nU+91CC\tkTotalStrokes\t7\n"
+        "U+7530\tkTotalStrokes\t5\nU+571F\tkTotalStrokes\t3\nU+2000B\tkTotalStrokes\t6\n",
+        "# CJKRadicals.txt\n169; 2FA8; 9580\n169'; 2EC6; 95E8\n187; 2FBA; 99AC\n");
+    return facts;
+}
+
+TEST(CharacterFacts, ReadsVariantsStrokesAndRadicals) {
+    const auto& facts = small_facts();
+    EXPECT_TRUE(facts.is_traditional_only(u'門'));
+    EXPECT_TRUE(facts.is_simplified_only(u'门'));
+    EXPECT_FALSE(facts.is_traditional_only(u'门'));
+    EXPECT_EQ(facts.simplified_of_traditional(u'門'), std::u16string(u"门"));
+    EXPECT_EQ(facts.stroke_count(u'記'), 10);
+    EXPECT_EQ(facts.stroke_count(u'好'), std::nullopt);
+    EXPECT_EQ(facts.radicals, (std::set<char16_t>{u'門', u'门', u'馬'}));
+}
+
+TEST(BuildTable, SplitsEachScriptIntoItsOwnPieces) {
+    const std::vector<BuildCase> cases = {
+        {"traditional pieces for traditional text", "們:a(亻,門)\n問:st(門,口)\n媽:a(女,馬)",
+         u"們→亻門 問→門口 媽→女馬 ", u"們→亻門 問→門口 媽→女馬 "},
+        {"simplified pieces for simplified text", "们:a(亻,门)", u"们→亻门 ", u"们→亻门 "},
+        {"no traditional piece in simplified text", "们:a(亻,門)", u"", u""},
+        {"no simplified piece in traditional text", "們:a(亻,门)", u"", u""},
+        {"radicals of either script stay whole", "門:a(37001,37002)\n馬:a(匚,灬)\n门:a(丶,冂)", u"",
+         u""},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(
+            pairs_as_text(build_table(records(test.data), TableKind::Default, {}, small_facts())),
+            test.default_table)
+            << test.name;
+        EXPECT_EQ(
+            pairs_as_text(build_table(records(test.data), TableKind::Full, {}, small_facts())),
+            test.full_table)
+            << test.name;
+    }
+}
+
+TEST(BuildTable, TakesFamiliarPiecesWrappingPiecesAndRiddles) {
+    const Overrides overrides = parse_overrides(
+        "+夬\t-\tthe right of 快\n!出\t山山\ttwo 山\n~37333\t爫冖\tthe top of 爱\n");
+    const auto data = records(
+        "快:a(忄,夬)\n出:d(凵,山)\n题:sbl(是,页)\n爬:sbl(爪,巴)\n早:d/t(日,十)\n"
+        "爱:d(37333,友)");
+    EXPECT_EQ(pairs_as_text(build_table(data, TableKind::Default, overrides)),
+              u"快→忄夬 早→日十 爬→爪巴 爱→爫冖友 题→是页 ");
+    EXPECT_EQ(pairs_as_text(build_table(data, TableKind::Full, overrides)),
+              u"出→山山 快→忄夬 早→日十 爬→爪巴 爱→爫冖友 题→是页 ");
+    EXPECT_THROW(parse_overrides("+夬夬\t-\ttwo\n"), std::runtime_error);
+}
+
+TEST(StrokeCheck, ListsPairsWhosePiecesDoNotAddUp) {
+    const std::vector<KeywordPair> pairs = {
+        {u'記', u"言几"},  // one stroke short: the right is 己
+        {u'記', u"言己"},  // adds up
+        {u'里', u"田土"},  // one stroke shared: accepted
+        {u'門', u"言言"},  // far too many
+        {u'好', u"女子"},  // counts unknown: not judged
+    };
+    const auto differences = stroke_differences(pairs, small_facts());
+    ASSERT_EQ(differences.size(), 2u);
+    EXPECT_EQ(differences[0].pair.replacement, u"言几");
+    EXPECT_EQ(differences[0].character_strokes, 10);
+    EXPECT_EQ(differences[0].piece_strokes, 9);
+    EXPECT_EQ(differences[1].pair.replacement, u"言言");
+
+    const auto reviewed = parse_stroke_review("# reviewed\n門\t言言\ta reason\n記\t言己\tother\n");
+    const auto left = unreviewed(differences, reviewed);
+    ASSERT_EQ(left.size(), 1u);  // reviewed with other pieces: still listed
+    EXPECT_EQ(left[0].pair.replacement, u"言几");
+    EXPECT_THROW(parse_stroke_review("門\t言言\n"), std::runtime_error);
 }
 
 TEST(BuildTable, CountsCharactersLeftOutForCycles) {

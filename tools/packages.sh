@@ -4,6 +4,6 @@ build_packages=(g++ cmake make qt6-base-dev libicu-dev)
 run_packages=(fonts-noto-cjk qt6-translations-l10n)
 test_packages=(libgtest-dev googletest clang-format git desktop-file-utils appstream
                dpkg-dev file xvfb xdotool xclip imagemagick lintian
-               qt6-translations-l10n)
+               qt6-translations-l10n unicode-data bzip2)
 # The Windows build: MinGW-w64 to compile, Wine to run its tests.
 windows_packages=(g++-mingw-w64-x86-64-posix wine64 icoutils)

@@ -1,15 +1,20 @@
-// Writes keyword.info and tables/keyword-full.info from the CJK decomposition data, and
-// prints how much of GB2312 and GBK each table splits.
-//   make-keyword-tables cjk-decomp.txt.js OVERRIDES OUTPUT_FOLDER
+// Writes keyword.info and tables/keyword-full.info from the CJK decomposition data and
+// Unicode's character data, prints how much of GB2312 and GBK each table splits, and
+// lists the pairs whose stroke counts differ that the stroke review does not explain.
+//   make-keyword-tables cjk-decomp.txt.js OVERRIDES STROKE_REVIEW UNICODE_FOLDER OUTPUT_FOLDER
+// UNICODE_FOLDER holds Unihan_Variants.txt, Unihan_IRGSources.txt and CJKRadicals.txt.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <variant>
 
 #include "substitution/file_reader.h"
 #include "substitution/text_codec.h"
+#include "tools/keyword_tables/stroke_check.h"
 #include "tools/keyword_tables/table_builder.h"
 
 namespace {
@@ -57,41 +62,72 @@ bool write(const std::filesystem::path& path, const std::string& bytes) {
     return static_cast<bool>(file.flush());
 }
 
+std::optional<std::string> read_text(const std::filesystem::path& path) {
+    auto file = read_whole_file(path, FileRole::Input);
+    if (auto* text = std::get_if<std::string>(&file)) {
+        return std::move(*text);
+    }
+    std::fprintf(stderr, "make-keyword-tables: cannot read %s\n", path.string().c_str());
+    return std::nullopt;
+}
+
+std::string utf8(const std::u16string& text) {
+    return std::get<std::string>(encode_utf8(text));
+}
+
+// The differences the review does not explain, one a line; true when there are none.
+bool report_strokes(const char* name, const BuiltTable& table, const CharacterFacts& facts,
+                    const std::map<char16_t, std::u16string>& reviewed) {
+    const auto differences = stroke_differences(table.pairs, facts);
+    const auto left = unreviewed(differences, reviewed);
+    std::printf("%s: %zu pairs differ in strokes, %zu of them not reviewed\n", name,
+                differences.size(), left.size());
+    for (const auto& difference : left) {
+        std::printf("  %s\t%s\t%d strokes, pieces %d\n",
+                    utf8(std::u16string(1, difference.pair.character)).c_str(),
+                    utf8(difference.pair.replacement).c_str(), difference.character_strokes,
+                    difference.piece_strokes);
+    }
+    return left.empty();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
+    if (argc != 6) {
         std::fprintf(stderr,
-                     "usage: make-keyword-tables cjk-decomp.txt.js OVERRIDES OUTPUT_FOLDER\n");
+                     "usage: make-keyword-tables cjk-decomp.txt.js OVERRIDES STROKE_REVIEW "
+                     "UNICODE_FOLDER OUTPUT_FOLDER\n");
         return 1;
     }
-    auto overrides_file = read_whole_file(argv[2], FileRole::Input);
-    if (!std::holds_alternative<std::string>(overrides_file)) {
-        std::fprintf(stderr, "make-keyword-tables: cannot read %s\n", argv[2]);
+    const auto data = read_text(argv[1]);
+    const auto overrides_file = read_text(argv[2]);
+    const auto review_file = read_text(argv[3]);
+    if (!data || !overrides_file || !review_file) {
         return 1;
     }
-    const Overrides overrides = parse_overrides(std::get<std::string>(overrides_file));
-    auto data = read_whole_file(argv[1], FileRole::Input);
-    if (!std::holds_alternative<std::string>(data)) {
-        std::fprintf(stderr, "make-keyword-tables: cannot read %s\n", argv[1]);
-        return 1;
-    }
-    const auto parsed = parse_decomposition(std::get<std::string>(data));
+    const Overrides overrides = parse_overrides(*overrides_file);
+    const auto reviewed = parse_stroke_review(*review_file);
+    const CharacterFacts facts = load_character_facts(argv[4]);
+    const auto parsed = parse_decomposition(*data);
     std::printf("%zu records read, %zu lines skipped\n", parsed.records.size(),
                 parsed.skipped_lines);
-    const std::filesystem::path out = argv[3];
-    const auto default_table = build_table(parsed.records, TableKind::Default, overrides);
-    const auto full_table = build_table(parsed.records, TableKind::Full, overrides);
+    const std::filesystem::path out = argv[5];
+    const auto default_table = build_table(parsed.records, TableKind::Default, overrides, facts);
+    const auto full_table = build_table(parsed.records, TableKind::Full, overrides, facts);
     if (!write(out / "keyword.info", to_keyword_file(default_table.pairs)) ||
         !write(out / "tables" / "keyword-full.info", to_keyword_file(full_table.pairs))) {
-        std::fprintf(stderr, "make-keyword-tables: cannot write into %s\n", argv[3]);
+        std::fprintf(stderr, "make-keyword-tables: cannot write into %s\n", argv[5]);
         return 1;
     }
     report("keyword.info", default_table);
     report("tables/keyword-full.info", full_table);
     // The components spelled out by their own splits, for review.
-    const auto spelled = spelled_out_splits(parsed.records, TableKind::Full, overrides);
+    const auto spelled = spelled_out_splits(parsed.records, TableKind::Full, overrides, facts);
     std::printf("%zu splits spell out a component GBK lacks: %s\n", spelled.size(),
-                std::get<std::string>(encode_utf8(pairs_as_text(spelled))).c_str());
-    return 0;
+                utf8(pairs_as_text(spelled)).c_str());
+    const bool reviewed_default = report_strokes("keyword.info", default_table, facts, reviewed);
+    const bool reviewed_full =
+        report_strokes("tables/keyword-full.info", full_table, facts, reviewed);
+    return reviewed_default && reviewed_full ? 0 : 2;
 }

@@ -16,8 +16,10 @@ Overrides parse_overrides(std::string_view file) {
         if (line.empty() || line.starts_with('#')) {
             return;
         }
-        const bool piece = line.starts_with('~');
-        if (piece) {
+        const char kind = line.starts_with('~') || line.starts_with('+') || line.starts_with('!')
+                              ? line.front()
+                              : '\0';
+        if (kind != '\0') {
             line.remove_prefix(1);
         }
         const std::size_t first_tab = line.find('\t');
@@ -33,14 +35,18 @@ Overrides parse_overrides(std::string_view file) {
         }
         const auto& key = std::get<std::u16string>(what);
         const auto& value = std::get<std::u16string>(pieces);
-        if (piece) {
+        if (kind == '~') {
             overrides.pieces[key] = value;
-        } else if (key.size() == 1) {
-            overrides.characters[key[0]] =
-                value == u"-" ? std::nullopt : std::optional<std::u16string>(value);
-        } else {
+        } else if (key.size() != 1) {
             throw std::runtime_error("overrides, line " + std::to_string(number) +
                                      ": one character to override");
+        } else if (kind == '+') {
+            overrides.familiar_pieces.insert(key[0]);
+        } else if (kind == '!') {
+            overrides.riddles[key[0]] = value;
+        } else {
+            overrides.characters[key[0]] =
+                value == u"-" ? std::nullopt : std::optional<std::u16string>(value);
         }
     });
     return overrides;

@@ -11,8 +11,8 @@ namespace {
 class PieceSplitter {
   public:
     PieceSplitter(const std::vector<DecompositionRecord>& records, TableKind table,
-                  const Overrides& overrides)
-        : table_(table), overrides_(overrides) {
+                  const Overrides& overrides, const CharacterFacts& facts)
+        : table_(table), overrides_(overrides), rules_(facts, overrides) {
         for (const auto& record : records) {
             first_record_.emplace(record.character, &record);  // the first one is taken
         }
@@ -22,16 +22,26 @@ class PieceSplitter {
 
     std::optional<Split> split(const DecompositionRecord& record) const {
         const char16_t c = record.character[0];
+        if (const auto it = overrides_.riddles.find(c); it != overrides_.riddles.end()) {
+            // A game's split, not what a reader sees: the fuller table only.
+            return table_ == TableKind::Full ? std::optional<Split>(Split{it->second})
+                                             : std::nullopt;
+        }
         if (const auto it = overrides_.characters.find(c); it != overrides_.characters.end()) {
             return it->second ? std::optional<Split>(Split{*it->second}) : std::nullopt;
         }
-        if (is_unit(c)) {
+        if (rules_.is_unit(c)) {
             return std::nullopt;  // a unit stays whole
         }
         auto split = pieces_of(record, 0);
         if (!split || split->pieces.size() < 2 || split->pieces.size() > 4 ||
             split->pieces.find(c) != std::u16string::npos) {
             return std::nullopt;  // a pair that keeps its own character would split for ever
+        }
+        for (const char16_t piece : split->pieces) {
+            if (!rules_.fits(c, piece) || is_bare_stroke(piece)) {
+                return std::nullopt;  // 门 in traditional text, 門 in simplified text
+            }
         }
         if (table_ == TableKind::Default && is_top_bottom(record.kind) &&
             !reads_well_top_bottom(record)) {
@@ -48,14 +58,14 @@ class PieceSplitter {
         std::vector<std::u16string> components;
         if (const auto repeat = repetition_count(record.kind); repeat && parts.size() == 1) {
             components.assign(*repeat, parts[0]);
-        } else if ((record.kind == "a" || record.kind == "d") &&
+        } else if ((record.kind == "a" || is_top_bottom(record.kind)) &&
                    (parts.size() == 2 || parts.size() == 3)) {
             components = parts;
         } else if (const auto enclosing = enclosing_components(record.kind);
                    enclosing && parts.size() == 2) {
             // A component being spelled out may have any enclosure that reads well as its
             // pieces (𠬝 → 卩又); a character's own split only one of the list.
-            const auto outer = single_piece(parts[0]);
+            const auto outer = single_piece(parts[0], rules_);
             if (!outer || (depth == 0 && enclosing->find(*outer) == std::u16string_view::npos)) {
                 return std::nullopt;
             }
@@ -68,7 +78,7 @@ class PieceSplitter {
             if (const auto rewritten = overrides_.pieces.find(component);
                 rewritten != overrides_.pieces.end()) {
                 split.pieces += rewritten->second;  // reviewed: taken as it stands
-            } else if (const auto piece = single_piece(component)) {
+            } else if (const auto piece = single_piece(component, rules_)) {
                 split.pieces += *piece;
             } else if (const auto overridden = component.size() == 1
                                                    ? overrides_.characters.find(component[0])
@@ -96,7 +106,8 @@ class PieceSplitter {
     }
 
     // A component that is itself a piece readers know, in its full form.
-    static std::optional<char16_t> single_piece(const std::u16string& component) {
+    static std::optional<char16_t> single_piece(const std::u16string& component,
+                                                const ReaderRules& rules) {
         if (component.size() != 1) {
             return std::nullopt;  // an intermediate shape, or a character beyond the BMP
         }
@@ -104,7 +115,7 @@ class PieceSplitter {
         if (const auto full = full_form(c)) {
             c = *full;
         }
-        if (is_bare_stroke(c) || !is_known_piece(c)) {
+        if (is_bare_stroke(c) || !rules.is_known_piece(c)) {
             return std::nullopt;
         }
         return c;
@@ -124,13 +135,13 @@ class PieceSplitter {
     // halves that are both among the most common characters.
     bool reads_well_top_bottom(const DecompositionRecord& record) const {
         const auto& parts = record.components;
-        const auto top = single_piece(parts.front());
-        const auto bottom = single_piece(parts.back());
+        const auto top = first_piece(parts.front());
+        const auto bottom = last_piece(parts.back());
         if ((top && is_known_top(*top)) || (bottom && is_known_bottom(*bottom))) {
             return true;
         }
         for (const auto& part : parts) {
-            const auto piece = single_piece(part);
+            const auto piece = single_piece(part, rules_);
             if (!piece || !is_gb2312_hanzi(*piece, /*level_1_only=*/true)) {
                 return false;
             }
@@ -138,16 +149,31 @@ class PieceSplitter {
         return true;
     }
 
+    // The top piece of a component, or its bottom one, as the reviewed rewrites spell it
+    // (爫冖 at the top of 爱).
+    std::optional<char16_t> first_piece(const std::u16string& component) const {
+        const auto rewritten = overrides_.pieces.find(component);
+        return rewritten != overrides_.pieces.end() ? std::optional(rewritten->second.front())
+                                                    : single_piece(component, rules_);
+    }
+    std::optional<char16_t> last_piece(const std::u16string& component) const {
+        const auto rewritten = overrides_.pieces.find(component);
+        return rewritten != overrides_.pieces.end() ? std::optional(rewritten->second.back())
+                                                    : single_piece(component, rules_);
+    }
+
     TableKind table_;
     const Overrides& overrides_;
+    ReaderRules rules_;
     std::map<std::u16string, const DecompositionRecord*> first_record_;
 };
 
 }  // namespace
 
 std::map<char16_t, CharacterSplit> usable_splits(const std::vector<DecompositionRecord>& records,
-                                                 TableKind kind, const Overrides& overrides) {
-    const PieceSplitter splitter(records, kind, overrides);
+                                                 TableKind kind, const Overrides& overrides,
+                                                 const CharacterFacts& facts) {
+    const PieceSplitter splitter(records, kind, overrides, facts);
     std::map<char16_t, CharacterSplit> splits;
     for (const auto& record : records) {
         if (record.character.size() != 1 || !is_gbk_character(record.character[0]) ||

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/keyword_tables/character_facts.h"
 #include "tools/keyword_tables/decomposition.h"
 #include "tools/keyword_tables/overrides.h"
 #include "tools/keyword_tables/table_kind.h"
@@ -18,6 +19,7 @@ struct CharacterSplit {
 // The split of every character that the data, the overrides and the rules of what a
 // reader sees allow, from the first usable record of each.
 std::map<char16_t, CharacterSplit> usable_splits(const std::vector<DecompositionRecord>& records,
-                                                 TableKind kind, const Overrides& overrides);
+                                                 TableKind kind, const Overrides& overrides,
+                                                 const CharacterFacts& facts);
 
 }  // namespace mardovane::tables

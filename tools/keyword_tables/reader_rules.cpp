@@ -26,7 +26,7 @@ constexpr std::u16string_view kComponentForms =
 const std::map<std::string, std::u16string_view>& enclosures() {
     static const std::map<std::string, std::u16string_view> by_kind = {
         {"s", u"囗"},           {"st", u"门門"}, {"stl", u"疒广尸厂户耂虍麻鹿夕"},
-        {"str", u"勹气戈弋丁"}, {"sl", u"匚"},   {"sbl", u"辶走廴鬼"},
+        {"str", u"勹气戈弋丁"}, {"sl", u"匚"},   {"sbl", u"辶走廴鬼是免爪毛九尢"},
         {"lock", u"勹"},  // 包: 勹 round 巳
     };
     return by_kind;
@@ -34,7 +34,7 @@ const std::map<std::string, std::u16string_view>& enclosures() {
 
 // Top-bottom splits go into the default table when the top or the bottom is one of these.
 constexpr std::u16string_view kKnownTops = u"艹宀竹雨罒覀穴冖爫癶";
-constexpr std::u16string_view kKnownBottoms = u"心灬皿贝氺";
+constexpr std::u16string_view kKnownBottoms = u"心灬皿贝貝氺";
 
 bool contains(std::u16string_view set, char16_t c) {
     return set.find(c) != std::u16string_view::npos;
@@ -51,7 +51,8 @@ std::optional<std::size_t> repetition_count(const std::string& kind) {
 }
 
 bool is_top_bottom(const std::string& kind) {
-    return kind == "d" || kind == "rd";
+    // d/t and d/m: the halves touch or cross a little (早 去 果), as a reader still sees two.
+    return kind == "d" || kind == "rd" || kind == "d/t" || kind == "d/m";
 }
 
 namespace {
@@ -61,10 +62,9 @@ const std::map<char16_t, char16_t>& full_forms() {
     static const std::map<char16_t, char16_t> forms = {
         {u'⺅', u'亻'}, {u'⺌', u'小'}, {u'⺍', u'小'}, {u'⺖', u'忄'}, {u'⺗', u'心'},
         {u'⺘', u'扌'}, {u'⺙', u'攵'}, {u'⺡', u'氵'}, {u'⺨', u'犭'}, {u'⺮', u'竹'},
-        {u'⺲', u'罒'}, {u'⺳', u'罒'}, {u'⺶', u'羊'}, {u'⺷', u'羊'}, {u'⺻', u'聿'},
-        {u'⺼', u'月'}, {u'⺾', u'艹'}, {u'⺿', u'艹'}, {u'⻀', u'艹'}, {u'⻊', u'足'},
-        {u'⻌', u'辶'}, {u'⻍', u'辶'}, {u'⻎', u'辶'}, {u'⻏', u'阝'}, {u'⻖', u'阝'},
-        {u'⻗', u'雨'},
+        {u'⺲', u'罒'}, {u'⺶', u'羊'}, {u'⺷', u'羊'}, {u'⺻', u'聿'}, {u'⺼', u'月'},
+        {u'⺾', u'艹'}, {u'⺿', u'艹'}, {u'⻀', u'艹'}, {u'⻊', u'足'}, {u'⻌', u'辶'},
+        {u'⻍', u'辶'}, {u'⻎', u'辶'}, {u'⻏', u'阝'}, {u'⻖', u'阝'}, {u'⻗', u'雨'},
     };
     return forms;
 }
@@ -102,17 +102,38 @@ bool is_gb2312_hanzi(char16_t c, bool level_1_only) {
     return lead >= 0xB0 && lead <= (level_1_only ? 0xD7 : 0xF7) && trail >= 0xA1;
 }
 
-bool is_known_piece(char16_t c) {
-    return is_gbk_character(c) &&
-           (is_gb2312_hanzi(c) || contains(kSmallRadicals, c) || contains(kComponentForms, c));
+bool ReaderRules::is_unit(char16_t c) const {
+    const auto overridden = overrides_.characters.find(c);
+    if (overridden != overrides_.characters.end() && overridden->second) {
+        return false;  // reviewed: readers split it at a glance
+    }
+    return contains(kSmallRadicals, c) || contains(kComponentForms, c) ||
+           facts_.radicals.contains(c);
+}
+
+bool ReaderRules::is_known_piece(char16_t c) const {
+    if (!is_gbk_character(c)) {
+        return false;
+    }
+    if (is_gb2312_hanzi(c) || is_unit(c) || overrides_.familiar_pieces.contains(c)) {
+        return true;
+    }
+    const auto simplified = facts_.simplified_of_traditional(c);
+    return simplified && simplified->size() == 1 && is_gb2312_hanzi((*simplified)[0]);
+}
+
+bool ReaderRules::fits(char16_t character, char16_t piece) const {
+    if (facts_.is_simplified_only(character)) {
+        return !facts_.is_traditional_only(piece);  // 们 is 亻门, never 亻門
+    }
+    if (facts_.is_traditional_only(character) || !is_gb2312_hanzi(character)) {
+        return !facts_.is_simplified_only(piece);  // 們 is 亻門, never 亻门
+    }
+    return true;  // written alike in both (倪 淤): the pieces are what both readers see
 }
 
 bool is_bare_stroke(char16_t c) {
     return contains(kBareStrokes, c);
-}
-
-bool is_unit(char16_t c) {
-    return contains(kSmallRadicals, c) || contains(kComponentForms, c);
 }
 
 bool is_gbk_character(char16_t c) {

@@ -5,12 +5,39 @@
 #include <string>
 #include <string_view>
 
+#include "tools/keyword_tables/character_facts.h"
+#include "tools/keyword_tables/overrides.h"
+
 // The rules of what a reader sees, as the keyword tables follow them.
 namespace mardovane::tables {
 
 bool is_bare_stroke(char16_t c);  // a single stroke, or the two dots of 丷
-bool is_unit(char16_t c);         // seen as one unit: never split
-bool is_known_piece(char16_t c);  // a common character or a component readers know
+
+// What a reader of simplified or of traditional text sees as one unit, and knows as a
+// piece, as Unicode's data and our reviewed overrides tell.
+class ReaderRules {
+  public:
+    ReaderRules(const CharacterFacts& facts, const Overrides& overrides)
+        : facts_(facts), overrides_(overrides) {}
+
+    // Seen as one unit, never split: a small radical as simplified Chinese writes it, a
+    // component form (氵 疒), a Kangxi radical or its simplified form (門 门 馬 马 糸),
+    // unless a reviewed override splits it.
+    bool is_unit(char16_t c) const;
+    // A common character (GB2312), a unit, the traditional form of a common character
+    // (們 → 門), or a piece on the reviewed list of familiar ones (夬 畐).
+    bool is_known_piece(char16_t c) const;
+    // Whether `piece` is written as text of `character`'s kind writes it: no traditional
+    // form (門) in a split of a simplified form, no simplified form (门) in a traditional
+    // character or one of the rest of GBK.
+    bool fits(char16_t character, char16_t piece) const;
+
+    const CharacterFacts& facts() const { return facts_; }
+
+  private:
+    const CharacterFacts& facts_;
+    const Overrides& overrides_;
+};
 
 // Whether GBK (code page 936) holds the character at a code point outside private use.
 bool is_gbk_character(char16_t c);

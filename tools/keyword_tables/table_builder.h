@@ -31,10 +31,11 @@ using BuiltTable = OrderedPairs;
 // (GB2312) or a component readers know. A component that GBK lacks is spelled out by its
 // own split when that reads well (得 → 彳旦寸), with at most four pieces in all.
 BuiltTable build_table(const std::vector<DecompositionRecord>& records, TableKind kind,
-                       const Overrides& overrides = {});
+                       const Overrides& overrides = {}, const CharacterFacts& facts = {});
 
 // The splits that spelled out a component GBK lacks, for review: character, pieces.
 std::vector<KeywordPair> spelled_out_splits(const std::vector<DecompositionRecord>& records,
-                                            TableKind kind, const Overrides& overrides = {});
+                                            TableKind kind, const Overrides& overrides = {},
+                                            const CharacterFacts& facts = {});
 
 }  // namespace mardovane::tables
