@@ -28,21 +28,36 @@ class SplitSequence {
     std::size_t waiting_ = 0;
 };
 
+// A split under way off the window's thread, wherever it runs.
+class RunningSplit {
+  public:
+    virtual ~RunningSplit() = default;
+    // After this returns, its outcome is not being delivered and never will be.
+    virtual void abandon() = 0;
+};
+
+// Hands a split's outcome to the window's own thread. It may run on the split's thread,
+// while the window is alive.
+using Deliver = std::function<void(SplitOutcome)>;
+
+// How a front end runs one split off its window's thread: a thread of its own on the
+// desktop, a worker in the browser (which runs the same split of its own).
+using SplitStarter = std::function<std::shared_ptr<RunningSplit>(
+    std::u16string text, std::filesystem::path program_directory, SplitFunction splitter,
+    Deliver deliver)>;
+
 // One split on a thread of its own, so that the window goes on painting and answering.
 // The window may close while it runs: the thread is not waited for, and `deliver` is then
 // never called.
-class BackgroundSplit {
+class BackgroundSplit final : public RunningSplit {
   public:
-    // `deliver` runs on the split's thread and must hand the outcome to the window's own
-    // thread (it is called under a lock that abandon() takes, so the window is alive).
-    using Deliver = std::function<void(SplitOutcome)>;
-
+    // `deliver` runs on the split's thread (under a lock that abandon() takes, so the
+    // window is alive).
     static std::shared_ptr<BackgroundSplit> start(std::u16string text,
                                                   std::filesystem::path program_directory,
                                                   SplitFunction splitter, Deliver deliver);
 
-    // After this returns, `deliver` is not running and will never be called.
-    void abandon();
+    void abandon() override;
 
     // Whether the thread of some split is still running, abandoned or not. The program
     // then ends without tearing down what that thread may still use.

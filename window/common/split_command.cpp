@@ -23,7 +23,14 @@ SplitFailure failure_of_current_exception() {
 SplitOutcome split_with_keyword_file(std::u16string text,
                                      const std::filesystem::path& program_directory) {
     try {
-        auto loaded = load_keyword_table(program_directory);
+        return split_with_table(std::move(text), load_keyword_table(program_directory));
+    } catch (...) {
+        return failure_of_current_exception();
+    }
+}
+
+SplitOutcome split_with_table(std::u16string text, std::variant<KeywordTable, FileError> loaded) {
+    try {
         if (auto* error = std::get_if<FileError>(&loaded)) {
             return SplitFailure(std::move(*error));
         }

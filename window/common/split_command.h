@@ -70,6 +70,11 @@ using SplitFunction = std::function<SplitOutcome(std::u16string, const std::file
 // of the preparation (the memory, most often) is the split's failure.
 [[nodiscard]] SplitFunction prepared_by(SplitFunction splitter, TextPreparer prepare);
 
+// One click's work on a table already read (or the failure of reading it): splits `text`
+// once. Never throws for a lack of memory; it reports it.
+[[nodiscard]] SplitOutcome split_with_table(std::u16string text,
+                                            std::variant<KeywordTable, FileError> loaded);
+
 // Stores a split's result as the holder's whole content, once, unless the split changed
 // nothing, and gives back the failure, if it was one, with the holder untouched. A holder that runs
 // out of memory while it is written must leave its text as it was: that is a failure too.

@@ -8,11 +8,19 @@
 
 namespace mardovane {
 
+std::shared_ptr<RunningSplit> start_background_split(std::u16string text,
+                                                     std::filesystem::path program_directory,
+                                                     SplitFunction splitter, Deliver deliver) {
+    return BackgroundSplit::start(std::move(text), std::move(program_directory),
+                                  std::move(splitter), std::move(deliver));
+}
+
 SplitController::SplitController(SplitView& view, std::filesystem::path program_directory,
-                                 SplitFunction splitter)
+                                 SplitFunction splitter, SplitStarter starter)
     : view_(view),
       program_directory_(std::move(program_directory)),
-      splitter_(std::move(splitter)) {}
+      splitter_(std::move(splitter)),
+      starter_(std::move(starter)) {}
 
 SplitController::~SplitController() {
     if (running_) {
@@ -46,7 +54,7 @@ void SplitController::start() {
     }
     view_.set_editable(false);
     view_.set_busy(true);
-    running_ = BackgroundSplit::start(
+    running_ = starter_(
         std::move(text), program_directory_, std::move(splitter), [this](SplitOutcome outcome) {
             // On the split's thread, while this controller lives.
             auto handed = std::make_shared<SplitOutcome>(std::move(outcome));

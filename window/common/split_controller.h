@@ -31,6 +31,11 @@ class SplitView : public TextHolder {
     virtual TextPreparer preparer() { return nullptr; }
 };
 
+// The desktop's way: BackgroundSplit::start, a thread of its own.
+std::shared_ptr<RunningSplit> start_background_split(std::u16string text,
+                                                     std::filesystem::path program_directory,
+                                                     SplitFunction splitter, Deliver deliver);
+
 // The whole life of the splits of one window: each click is one split, run off the
 // window's thread one after another in click order; the result is stored as one edit; a
 // failure of any step (the table, the size limit, the memory while reading or storing the
@@ -40,7 +45,8 @@ class SplitView : public TextHolder {
 class SplitController {
   public:
     SplitController(SplitView& view, std::filesystem::path program_directory,
-                    SplitFunction splitter = split_with_keyword_file);
+                    SplitFunction splitter = split_with_keyword_file,
+                    SplitStarter starter = start_background_split);
     ~SplitController();
     SplitController(const SplitController&) = delete;
     SplitController& operator=(const SplitController&) = delete;
@@ -57,8 +63,9 @@ class SplitController {
     SplitView& view_;
     std::filesystem::path program_directory_;
     SplitFunction splitter_;
+    SplitStarter starter_;
     SplitSequence sequence_;
-    std::shared_ptr<BackgroundSplit> running_;
+    std::shared_ptr<RunningSplit> running_;
 };
 
 }  // namespace mardovane
