@@ -13,7 +13,6 @@ namespace mardovane {
 // ICU-based codec.
 [[nodiscard]] std::variant<std::u16string, DecodeError> decode_code_page_936(
     std::string_view bytes);
-[[nodiscard]] std::variant<std::string, EncodeError> encode_code_page_936(
-    std::u16string_view text);
+[[nodiscard]] std::variant<std::string, EncodeError> encode_code_page_936(std::u16string_view text);
 
 }  // namespace mardovane

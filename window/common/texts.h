@@ -22,5 +22,6 @@ inline constexpr std::string_view kText1AccessibleDescription =
 inline constexpr std::string_view kClipboardBusy =
     "无法打开剪贴板，可能有其他程序正在使用它。请稍后再试。";
 inline constexpr std::string_view kClipboardFailed = "无法把文字放到剪贴板上：内存不足。";
+inline constexpr std::string_view kClipboardRefused = "浏览器不允许把文字放到剪贴板上。";
 
 }  // namespace mardovane::texts

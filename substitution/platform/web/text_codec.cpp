@@ -50,9 +50,10 @@ std::variant<std::u16string, DecodeError> decode_utf8(std::string_view bytes) {
             at += used == 0 ? 1 : used;  // 0: the null character, one byte
         }
     }
-    // The low surrogate of a character outside the BMP that ended the input.
+    // The low surrogate of a character outside the BMP that ended the input, which the
+    // next call gives without reading (a null source would drop it).
     char16_t unit = 0;
-    if (mbrtoc16(&unit, nullptr, 0, &state) == kSecondHalf) {
+    if (mbrtoc16(&unit, "", 1, &state) == kSecondHalf) {
         text += unit;
     }
     return text;

@@ -1,0 +1,314 @@
+#!/usr/bin/env python3
+"""The web page in headless Chromium, used as a visitor would: a local server on 127.0.0.1
+over a copy of the site, clicks at the hotspots' pixels, keys, the clipboard, and every
+result compared with the desktop's mardovane-split on the same text and table.
+   page_test.py --site DIR --splitter MARDOVANE_SPLIT --chromedriver PATH [--screenshots DIR]
+"""
+import argparse
+import functools
+import http.server
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import WebDriverWait
+
+ARGS = None
+KEYWORDS_HAO_HU = "好\r\n女子\r\n湖\r\n氵胡\r\n".encode("cp936")
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                      ".wasm": "application/wasm", ".js": "text/javascript"}
+
+    def log_message(self, *args):
+        pass
+
+
+def desktop_split(text, table, times=1):
+    """What the desktop's splitter makes of `text` with `table`."""
+    done = subprocess.run([ARGS.splitter, "--keywords", table, "--times", str(times)],
+                          input=text.encode("utf-8"), capture_output=True, check=True)
+    return done.stdout.decode("utf-8")
+
+
+class PageTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.work = tempfile.mkdtemp(prefix="mardovane-page-")
+        cls.site = os.path.join(cls.work, "site")
+        shutil.copytree(ARGS.site, cls.site)
+        handler = functools.partial(QuietHandler, directory=cls.site)
+        cls.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        threading.Thread(target=cls.server.serve_forever, daemon=True).start()
+        cls.url = f"http://127.0.0.1:{cls.server.server_address[1]}/"
+        cls.driver = cls.browser(1)
+        cls.driver.execute_cdp_cmd("Browser.grantPermissions", {
+            "origin": cls.url.rstrip("/"),
+            "permissions": ["clipboardReadWrite", "clipboardSanitizedWrite"]})
+
+    @classmethod
+    def browser(cls, scale):
+        options = webdriver.ChromeOptions()
+        options.binary_location = "/usr/bin/chromium"
+        for flag in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic",
+                     "--no-first-run", "--disable-background-networking",
+                     "--disable-component-update", "--disable-sync", "--window-size=800,700",
+                     f"--force-device-scale-factor={scale}",
+                     f"--user-data-dir={tempfile.mkdtemp(dir=cls.work)}"):
+            options.add_argument(flag)
+        return webdriver.Chrome(service=Service(ARGS.chromedriver), options=options)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.driver.quit()
+        cls.server.shutdown()
+        shutil.rmtree(cls.work, ignore_errors=True)
+
+    def setUp(self):
+        with open(os.path.join(ARGS.site, "keyword.info"), "rb") as shipped:
+            self.write_table(shipped.read())
+        self.driver.get(self.url)
+        WebDriverWait(self.driver, 30).until(
+            lambda d: d.execute_script("return document.getElementById('Form1').dataset.ready"))
+        self.form = self.driver.find_element(By.ID, "Form1")
+
+    # What the page holds and does.
+    def write_table(self, data):
+        with open(os.path.join(self.site, "keyword.info"), "wb") as table:
+            table.write(data)
+
+    def text(self):
+        return self.driver.execute_script("return document.getElementById('Text1').value")
+
+    def set_text(self, text):
+        self.driver.execute_script(
+            "const box = document.getElementById('Text1'); box.value = arguments[0];", text)
+
+    def paste(self, text):
+        self.driver.execute_async_script(
+            "navigator.clipboard.writeText(arguments[0]).then(arguments[1]);", text)
+        box = self.driver.find_element(By.ID, "Text1")
+        box.click()
+        box.send_keys(Keys.CONTROL, "a")
+        box.send_keys(Keys.CONTROL, "v")
+
+    def clipboard(self):
+        return self.driver.execute_async_script(
+            "navigator.clipboard.readText().then(arguments[0], e => arguments[0]('refused'));")
+
+    def click_at(self, x, y):
+        """A click at a point of Form1, in its own pixels."""
+        size = self.form.size
+        ActionChains(self.driver).move_to_element_with_offset(
+            self.form, x - size["width"] / 2, y - size["height"] / 2).click().perform()
+
+    def wait_idle(self):
+        WebDriverWait(self.driver, 120).until(
+            lambda d: not d.execute_script("return window.pageWindow.running()"))
+
+    def split_by_click(self):
+        self.click_at(28 + 40, 350 + 18)  # the painted button 拆分文字
+        self.wait_idle()
+
+    def rect(self, element_id):
+        return self.driver.execute_script("""
+            const form = document.getElementById('Form1').getBoundingClientRect();
+            const r = document.getElementById(arguments[0]).getBoundingClientRect();
+            return [r.left - form.left, r.top - form.top, r.width, r.height];""", element_id)
+
+    def failure_shown(self):
+        return self.driver.execute_script("return document.getElementById('failure').open")
+
+    def failure_text(self):
+        return self.driver.find_element(By.ID, "failureMessage").text
+
+    # The tests.
+    def test_window_layout_title_and_focus(self):
+        self.assertEqual(self.driver.title, "Mardovane")
+        self.assertEqual(self.rect("Form1"), [0, 0, 565, 407])
+        self.assertEqual(self.rect("Text1"), [28, 26, 510, 304])
+        self.assertEqual(self.rect("Label1"), [21, 346, 99, 45])
+        self.assertEqual(self.rect("Label2"), [139, 347, 92, 45])
+        self.assertEqual(self.rect("Label5"), [298, 358, 241, 27])
+        self.assertEqual(self.driver.execute_script("return document.activeElement.id"), "Text1")
+        label4 = self.driver.find_element(By.ID, "Label4")
+        self.assertFalse(label4.is_displayed())
+        self.assertEqual(label4.get_attribute("aria-hidden"), "true")
+        box = self.driver.find_element(By.ID, "Text1")
+        self.assertEqual(box.get_attribute("aria-label"), "要拆分的文字")
+        split = self.driver.find_element(By.ID, "Label1")
+        self.assertEqual(split.get_attribute("aria-label"), "拆分文字")
+        self.assertEqual(split.get_attribute("title"), "拆分文字 (Ctrl+Enter)")
+        self.assertIn("hand-cursor.png", split.value_of_css_property("cursor"))
+        self.assertEqual(
+            self.driver.find_element(By.ID, "Label2").value_of_css_property("cursor"), "default")
+
+    def test_pasted_text_splits_as_the_desktop_splits(self):
+        text = "你好，湖边的們\n說話 abc 😀\n得"
+        self.paste(text)
+        self.assertEqual(self.text(), text)
+        self.split_by_click()
+        table = os.path.join(self.site, "keyword.info")
+        self.assertEqual(self.text(), desktop_split(text, table))
+        self.split_by_click()  # one level further
+        self.assertEqual(self.text(), desktop_split(text, table, 2))
+        # Ctrl+Z takes a split back, after the typing since; Ctrl+Y brings it again.
+        box = self.driver.find_element(By.ID, "Text1")
+        box.send_keys(Keys.CONTROL, Keys.END)
+        box.send_keys("!")
+        for keys, expected in [("z", desktop_split(text, table, 2)), ("z", desktop_split(text, table)),
+                               ("z", text), ("y", desktop_split(text, table)),
+                               ("y", desktop_split(text, table, 2))]:
+            box.send_keys(Keys.CONTROL, keys)
+            self.assertEqual(self.text(), expected, keys)
+
+    def test_clicks_during_a_split_queue_in_order(self):
+        text = "湖" * 200000
+        self.set_text(text)
+        self.click_at(68, 368)
+        self.click_at(68, 368)
+        self.wait_idle()
+        self.assertEqual(self.text(), desktop_split(text, os.path.join(self.site, "keyword.info"), 2))
+
+    def test_the_table_is_read_afresh_and_a_broken_one_is_reported(self):
+        self.write_table(KEYWORDS_HAO_HU)
+        self.set_text("好湖")
+        self.split_by_click()
+        self.assertEqual(self.text(), "女子氵胡")
+        self.write_table("女\r\nX\r\n".encode("cp936"))  # edited on the server
+        self.split_by_click()
+        self.assertEqual(self.text(), "X子氵胡")
+        self.write_table(b"\xba\xc3\r\n\xff\xff\r\n")
+        self.split_by_click()
+        self.assertTrue(self.failure_shown())
+        message = self.failure_text()
+        self.assertIn("拆字表文件第 2 行含有无效的 GBK 字节", message)
+        self.assertIn(self.url + "keyword.info", message)
+        self.assertIn("文字未作任何改动", message)
+        self.assertEqual(self.text(), "X子氵胡")
+        self.driver.find_element(By.ID, "failureOk").click()
+        os.remove(os.path.join(self.site, "keyword.info"))
+        self.split_by_click()
+        self.assertIn("找不到拆字表文件", self.failure_text())
+        self.assertEqual(self.text(), "X子氵胡")
+
+    def test_the_fuller_table_and_a_table_of_ones_own(self):
+        self.set_text("出")
+        self.driver.find_element(By.CSS_SELECTOR, 'input[value="tables/keyword-full.info"]').click()
+        self.split_by_click()
+        self.assertEqual(self.text(), "山山")
+        own = os.path.join(self.work, "keyword.info")
+        with open(own, "wb") as table:
+            table.write("山\r\n丨凵\r\n".encode("cp936"))
+        self.driver.find_element(By.ID, "ownTable").send_keys(own)
+        self.split_by_click()
+        self.assertEqual(self.text(), "丨凵丨凵")
+
+    def test_copy_all_takes_the_whole_text_whatever_is_selected(self):
+        self.set_text("第一行\n第二行")
+        self.driver.execute_script("document.getElementById('Text1').setSelectionRange(0, 2)")
+        self.click_at(139 + 40, 350 + 18)
+        WebDriverWait(self.driver, 10).until(lambda d: self.clipboard() == "第一行\n第二行")
+
+    def test_keyboard(self):
+        self.set_text("好")
+        box = self.driver.find_element(By.ID, "Text1")
+        box.send_keys(Keys.CONTROL, Keys.ENTER)
+        self.wait_idle()
+        self.assertEqual(self.text(), "女子")
+        order = []
+        for _ in range(3):
+            ActionChains(self.driver).send_keys(Keys.TAB).perform()
+            order.append(self.driver.execute_script("return document.activeElement.id"))
+        self.assertEqual(order, ["Label1", "Label2", "Label5"])
+        self.set_text("好")
+        self.driver.find_element(By.ID, "Label1").send_keys(Keys.ENTER)
+        self.wait_idle()
+        self.assertEqual(self.text(), "女子")
+        box.send_keys(Keys.CONTROL, Keys.SHIFT, "c")
+        WebDriverWait(self.driver, 10).until(lambda d: self.clipboard() == "女子")
+
+    def test_dead_places_do_nothing_and_the_notice_opens_the_page(self):
+        self.set_text("好")
+        self.driver.execute_async_script(
+            "navigator.clipboard.writeText('before').then(arguments[0]);")
+        tabs = len(self.driver.window_handles)
+        self.click_at(300, 403)  # the white band below the picture
+        self.click_at(270, 370)  # the left-most part of the notice
+        time.sleep(0.5)
+        self.assertEqual(self.text(), "好")
+        self.assertEqual(self.clipboard(), "before")
+        self.assertEqual(len(self.driver.window_handles), tabs)
+        self.click_at(400, 370)
+        WebDriverWait(self.driver, 10).until(lambda d: len(d.window_handles) == tabs + 1)
+        self.driver.switch_to.window(self.driver.window_handles[-1])
+        self.driver.close()
+        self.driver.switch_to.window(self.driver.window_handles[0])
+        self.assertFalse(self.failure_shown())
+
+    def test_a_megabyte_splits_while_the_page_keeps_drawing(self):
+        with open(os.path.join(os.path.dirname(__file__), "..", "..", "bench", "prose-zh.txt"),
+                  encoding="utf-8") as prose:
+            source = prose.read()
+        text = (source * (1_000_000 // len(source.encode("utf-8")) + 1))
+        self.set_text(text)
+        self.driver.execute_script("""
+            window.frames = 0;
+            (function count() { window.frames++; requestAnimationFrame(count); })();""")
+        started = time.monotonic()
+        self.click_at(68, 368)
+        self.wait_idle()
+        seconds = time.monotonic() - started
+        frames = self.driver.execute_script("return window.frames")
+        self.assertEqual(self.text(), desktop_split(text, os.path.join(self.site, "keyword.info")))
+        print(f"\n1 MB ({len(text.encode('utf-8'))} bytes) split in the page in {seconds:.2f} s, "
+              f"{frames} frames drawn meanwhile", file=sys.stderr)
+        self.assertGreater(frames, 3)
+
+    def test_screenshots(self):
+        if not ARGS.screenshots:
+            self.skipTest("no folder for screenshots")
+        os.makedirs(ARGS.screenshots, exist_ok=True)
+        self.set_text("你好，湖边的們")
+        self.split_by_click()
+        self.driver.save_screenshot(os.path.join(ARGS.screenshots, "page-100.png"))
+        double = self.browser(2)
+        try:
+            double.get(self.url)
+            WebDriverWait(double, 30).until(
+                lambda d: d.execute_script("return document.getElementById('Form1').dataset.ready"))
+            double.save_screenshot(os.path.join(ARGS.screenshots, "page-200.png"))
+            ratio = double.execute_script("return window.devicePixelRatio")
+            self.assertEqual(ratio, 2)
+            self.assertTrue(double.execute_script(
+                "return document.getElementById('background').currentSrc.endsWith('background@2x.png')"))
+        finally:
+            double.quit()
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--site", required=True)
+    parser.add_argument("--splitter", required=True)
+    parser.add_argument("--chromedriver", required=True)
+    parser.add_argument("--screenshots")
+    ARGS, rest = parser.parse_known_args()
+    if not os.access(ARGS.splitter, os.X_OK):
+        sys.exit(f"page_test: no desktop splitter at {ARGS.splitter} (build the dev preset first)")
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+
+
+if __name__ == "__main__":
+    main()
