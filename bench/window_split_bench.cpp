@@ -1,6 +1,7 @@
 // How long a click on the split button takes in the window, from the click to the new
 // text laid out and painted, with the shipped keyword table.
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -102,6 +103,39 @@ class WindowSplitBench : public QObject {
         qInfo("%s: the window's thread was blocked for at most %lld ms", QTest::currentDataTag(),
               longest_gap);
         QVERIFY(box->toPlainText() != text);
+    }
+
+    // A paste of millions of short lines, made off the window's thread as a split's result.
+    void paste_to_shown() {
+        NoClipboard clipboard;
+        NoBrowser browser;
+        MainWindow window({MARDOVANE_DATA_DIR, clipboard, browser, QUrl()});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+        const QString text = chinese_text(24'000'000, 2);
+        QApplication::clipboard()->setText(text);
+        QElapsedTimer since_tick;
+        qint64 longest_gap = 0;
+        QTimer ticker;
+        ticker.setInterval(10);
+        QObject::connect(&ticker, &QTimer::timeout,
+                         [&] { longest_gap = std::max(longest_gap, since_tick.restart()); });
+        QElapsedTimer total;
+        total.start();
+        since_tick.start();
+        ticker.start();
+        box->paste();
+        QVERIFY(QTest::qWaitFor([&] { return !window.split_running(); }, 600'000));
+        box->viewport()->repaint();
+        QCoreApplication::processEvents();
+        longest_gap = std::max(longest_gap, since_tick.elapsed());
+        ticker.stop();
+        qInfo(
+            "paste of 4 million short lines: shown after %lld ms, the window's thread blocked "
+            "for at most %lld ms",
+            total.elapsed(), longest_gap);
+        QCOMPARE(box->document()->blockCount(), text.count(QLatin1Char('\n')) + 1);
     }
 };
 

@@ -137,6 +137,24 @@ TEST(SplitController, APreparedResultIsMadeOffTheWindowThreadAndStoredOnIt) {
     EXPECT_TRUE(view.messages.empty());
 }
 
+// Another command run like a split (a long paste): only when no split runs, with its own
+// work, and the clicks after it split again.
+TEST(SplitController, RunsAnotherCommandInsteadOfASplitWhenIdle) {
+    FakeView view(u"好");
+    SplitController controller(view, {}, add_a_mark);
+    const SplitFunction paste = [](std::u16string text, const std::filesystem::path&) {
+        return SplitOutcome(text + u"贴");
+    };
+    ASSERT_TRUE(controller.run_instead(paste));
+    EXPECT_FALSE(view.editable);
+    EXPECT_FALSE(controller.run_instead(paste));  // the box is busy: the caller pastes itself
+    controller.click();                           // waits its turn
+    ASSERT_TRUE(view.run_next_task());
+    ASSERT_TRUE(view.run_next_task());
+    EXPECT_EQ(view.text, u"好贴!");
+    EXPECT_FALSE(controller.running());
+}
+
 struct FailureCase {
     const char* name;
     SplitFunction splitter;

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QTranslator>
 #include <QWindow>
 #include <atomic>
@@ -330,6 +331,33 @@ class MainWindowTest : public QObject {
         QTest::keyClicks(text1(), QStringLiteral("c"));
         QCOMPARE(press(QKeySequence::Redo), text1()->toPlainText());
         QVERIFY(!text_box()->can_redo());
+    }
+
+    void a_long_paste_is_made_off_the_window_thread_as_one_edit() {
+        text1()->setPlainText(QStringLiteral("前后"));
+        QTextCursor caret = text1()->textCursor();
+        caret.setPosition(1);
+        text1()->setTextCursor(caret);
+        QString pasted;
+        for (int line = 0; line <= MainWindow::kLongPasteLines; ++line) {
+            pasted += QStringLiteral("好\n");
+        }
+        QApplication::clipboard()->setText(pasted);
+        QTest::keySequence(text1(), QKeySequence::Paste);
+        QVERIFY(window_->split_running());  // off the window's thread, like a split
+        QVERIFY(text1()->isReadOnly());
+        QVERIFY(settled());
+        const QString expected = QStringLiteral("前") + pasted + QStringLiteral("后");
+        QCOMPARE(TextBoxHolder::text_of(*text1()), expected);
+        QCOMPARE(text1()->textCursor().position(), 1 + pasted.size());
+        QVERIFY(failure_box() == nullptr);
+        QTest::keySequence(text1(), QKeySequence::Undo);
+        QCOMPARE(text1()->toPlainText(), QStringLiteral("前后"));
+        // A short paste is the box's own.
+        QApplication::clipboard()->setText(QStringLiteral("好"));
+        QTest::keySequence(text1(), QKeySequence::Paste);
+        QVERIFY(!window_->split_running());
+        QVERIFY(text1()->toPlainText().contains(QStringLiteral("好")));
     }
 
     void the_context_menu_undoes_a_split() {

@@ -31,11 +31,20 @@ SplitController::~SplitController() {
 
 void SplitController::click() {
     if (sequence_.click()) {
-        start();
+        start(splitter_);
     }
 }
 
-void SplitController::start() {
+bool SplitController::run_instead(SplitFunction work) {
+    if (sequence_.running()) {
+        return false;
+    }
+    (void)sequence_.click();  // nothing runs: it starts now
+    start(std::move(work));
+    return true;
+}
+
+void SplitController::start(SplitFunction work) {
     std::u16string text;
     try {
         text = view_.content();
@@ -43,7 +52,7 @@ void SplitController::start() {
         fail(failure_of_current_exception());
         return;
     }
-    SplitFunction splitter = splitter_;
+    SplitFunction splitter = std::move(work);
     try {
         if (TextPreparer prepare = view_.preparer()) {
             splitter = prepared_by(std::move(splitter), std::move(prepare));
@@ -70,7 +79,7 @@ void SplitController::finish(SplitOutcome outcome) {
     if (failure) {
         fail(*failure);
     } else if (sequence_.finish(false)) {
-        start();
+        start(splitter_);
     }
 }
 

@@ -53,10 +53,15 @@ class SplitController {
 
     // A click on the split button.
     void click();
+    // Another command that makes the whole text anew and takes long on the window's
+    // thread (a paste of millions of lines): `work` runs as a split would, off the
+    // window's thread, with the same busy pointer, undo step and failure message. Only
+    // when no split runs (the text box is read-only then): false otherwise.
+    bool run_instead(SplitFunction work);
     bool running() const { return sequence_.running(); }
 
   private:
-    void start();
+    void start(SplitFunction work);
     void finish(SplitOutcome outcome);
     void fail(const SplitFailure& failure);
 

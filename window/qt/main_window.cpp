@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTranslator>
+#include <algorithm>
 
 #include "window/common/texts.h"
 #include "window/qt/qt_strings.h"
@@ -91,6 +92,12 @@ MainWindow::MainWindow(WindowServices services)
     text_box_->setFocusPolicy(Qt::StrongFocus);
     text_box_->setTabChangesFocus(true);  // Tab goes on to the buttons, as in a dialog
     text_box_->setFocus();
+    // A paste of this size costs seconds on the window's thread: it is made as a split's
+    // result is, off the thread, and swapped in.
+    text_box_->set_long_paste(kLongPasteLines, kLongPasteCharacters,
+                              [this](std::u16string pasted, int from, int to) {
+                                  return paste_off_thread(std::move(pasted), from, to);
+                              });
 
     // The shortcuts of the layout table; Enter means the main Return key and the keypad's.
     const auto add_shortcut = [this](const QString& keys, layout::Command command) {
@@ -136,6 +143,26 @@ void MainWindow::centre_on_screen() {
 
 void MainWindow::split() {
     splits_->click();
+}
+
+bool MainWindow::paste_off_thread(std::u16string pasted, int from, int to) {
+    const int caret = from + static_cast<int>(pasted.size());
+    const bool started = splits_->run_instead(
+        [pasted = std::move(pasted), from, to](std::u16string text,
+                                               const std::filesystem::path&) -> SplitOutcome {
+            try {
+                const auto start = std::min(static_cast<std::size_t>(from), text.size());
+                const auto end = std::clamp(static_cast<std::size_t>(to), start, text.size());
+                text.replace(start, end - start, pasted);
+                return text;
+            } catch (...) {
+                return failure_of_current_exception();
+            }
+        });
+    if (started) {
+        text_box_->set_next_caret(caret);
+    }
+    return started;
 }
 
 void MainWindow::copy_all() {

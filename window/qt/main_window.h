@@ -51,10 +51,16 @@ class MainWindow final : public QWidget, public rules::WindowActions {
     void clear() override;
     void open_web_page() override;
 
+    // A paste longer than these is made off the window's thread.
+    static constexpr int kLongPasteLines = 50'000;
+    static constexpr int kLongPasteCharacters = 4 * 1024 * 1024;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    bool paste_off_thread(std::u16string pasted, int from, int to);
+
     WindowServices services_;
     QPixmap background_;
     QPixmap background_2x_;

@@ -4,11 +4,13 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QPlainTextDocumentLayout>
 #include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <algorithm>
 
 namespace mardovane {
 namespace {
@@ -70,8 +72,32 @@ void TextBox::replace_document(std::unique_ptr<QTextDocument> replacement) {
     undo_.emplace_back();  // room first: nothing is lost when memory runs out here
     undo_.back() = take_current();
     redo_.clear();
-    show_kept({std::move(replacement), 0});
+    const int caret = std::max(next_caret_, 0);
+    next_caret_ = -1;
+    show_kept({std::move(replacement), caret});
     trim_undo();
+}
+
+void TextBox::set_long_paste(int lines, int characters, LongPaste long_paste) {
+    long_paste_lines_ = lines;
+    long_paste_characters_ = characters;
+    long_paste_ = std::move(long_paste);
+}
+
+void TextBox::insertFromMimeData(const QMimeData* source) {
+    if (long_paste_ && source->hasText() && !isReadOnly()) {
+        const QString pasted = source->text();
+        if (pasted.size() > long_paste_characters_ ||
+            pasted.count(QLatin1Char('\n')) > long_paste_lines_) {
+            const QTextCursor selection = textCursor();
+            if (long_paste_(std::u16string(reinterpret_cast<const char16_t*>(pasted.utf16()),
+                                           static_cast<std::size_t>(pasted.size())),
+                            selection.selectionStart(), selection.selectionEnd())) {
+                return;
+            }
+        }
+    }
+    QPlainTextEdit::insertFromMimeData(source);
 }
 
 void TextBox::trim_undo() {

@@ -4,7 +4,9 @@
 #include <QPlainTextEdit>
 #include <QTextOption>
 #include <deque>
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace mardovane {
 
@@ -36,6 +38,15 @@ class TextBox final : public QPlainTextEdit {
     // it replaces for Ctrl+Z. The caret goes to the start, as after loading a text.
     void replace_document(std::unique_ptr<QTextDocument> document);
 
+    // A paste of more lines or characters than these is handed to `long_paste` with where
+    // it goes (the selection, in UTF-16 units of the whole text), to be made off the
+    // window's thread; where it says no, the box pastes as usual.
+    using LongPaste = std::function<bool(std::u16string pasted, int from, int to)>;
+    void set_long_paste(int lines, int characters, LongPaste long_paste);
+    // Where the caret goes after the next replacement (after a paste: behind it), instead
+    // of the start; -1: the start.
+    void set_next_caret(int position) { next_caret_ = position; }
+
     bool can_undo() const;
     bool can_redo() const;
     void undo_step();
@@ -43,6 +54,7 @@ class TextBox final : public QPlainTextEdit {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
@@ -63,6 +75,10 @@ class TextBox final : public QPlainTextEdit {
     std::deque<Kept> undo_;  // the documents replaced, the newest last
     std::deque<Kept> redo_;  // the documents taken back, the newest last
     bool stepping_ = false;  // the document's own undo or redo is changing it
+    int long_paste_lines_ = 0;
+    int long_paste_characters_ = 0;
+    LongPaste long_paste_;
+    int next_caret_ = -1;
 };
 
 }  // namespace mardovane

@@ -63,6 +63,7 @@ void TextBoxSplitView::set_busy(bool busy) {
 }
 
 void TextBoxSplitView::show_failure(const std::string& message) {
+    box_.set_next_caret(-1);  // the replacement it was meant for is not coming
     auto* box = new QMessageBox(QMessageBox::Warning, to_qstring(texts::kCaption),
                                 QString::fromStdString(message), QMessageBox::Ok, &window_);
     box->setObjectName(QStringLiteral("splitFailure"));
