@@ -53,6 +53,53 @@ QString chinese_text(std::size_t bytes, std::size_t line_length) {
     return text;
 }
 
+// The longest the window's thread goes without answering while it runs: a timer that
+// should fire every 10 ms notes the longest gap between its firings.
+class BlockedTime {
+  public:
+    BlockedTime() {
+        ticker_.setInterval(10);
+        QObject::connect(&ticker_, &QTimer::timeout,
+                         [this] { longest_ = std::max(longest_, since_tick_.restart()); });
+    }
+    void start() {
+        since_tick_.start();
+        ticker_.start();
+    }
+    qint64 stop() {
+        longest_ = std::max(longest_, since_tick_.elapsed());
+        ticker_.stop();
+        return longest_;
+    }
+
+  private:
+    QElapsedTimer since_tick_;
+    qint64 longest_ = 0;
+    QTimer ticker_;
+};
+
+// The window with the shipped table, shown, and its text box.
+struct ShownWindow {
+    NoClipboard clipboard;
+    NoBrowser browser;
+    MainWindow window{{MARDOVANE_DATA_DIR, clipboard, browser, QUrl()}};
+    QPlainTextEdit* box = nullptr;
+
+    bool show() {
+        window.show();
+        box = window.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+        return QTest::qWaitForWindowExposed(&window) && box != nullptr;
+    }
+};
+
+// Waits for the window's split (or paste) to end and the result to be drawn.
+bool shown(const MainWindow& window, QPlainTextEdit& box) {
+    const bool ended = QTest::qWaitFor([&] { return !window.split_running(); }, 600'000);
+    box.viewport()->repaint();
+    QCoreApplication::processEvents();
+    return ended;
+}
+
 }  // namespace
 
 class WindowSplitBench : public QObject {
@@ -71,34 +118,22 @@ class WindowSplitBench : public QObject {
     void click_to_shown() {
         QFETCH(int, bytes);
         QFETCH(int, line_length);
-        NoClipboard clipboard;
-        NoBrowser browser;
-        MainWindow window({MARDOVANE_DATA_DIR, clipboard, browser, QUrl()});
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+        ShownWindow shown_window;
+        QVERIFY(shown_window.show());
+        MainWindow& window = shown_window.window;
+        QPlainTextEdit* box = shown_window.box;
         auto* split = window.findChild<HotspotWidget*>(QStringLiteral("Label1"));
         const QString text =
             chinese_text(static_cast<std::size_t>(bytes), static_cast<std::size_t>(line_length));
         box->setPlainText(text);
         QCoreApplication::processEvents();
-        // The longest the window's thread went without answering: a timer that should
-        // fire every 10 ms notes the longest gap between its firings.
-        QElapsedTimer since_tick;
+        BlockedTime blocked;
         qint64 longest_gap = 0;
-        QTimer ticker;
-        ticker.setInterval(10);
-        QObject::connect(&ticker, &QTimer::timeout,
-                         [&] { longest_gap = std::max(longest_gap, since_tick.restart()); });
         QBENCHMARK_ONCE {
-            since_tick.start();
-            ticker.start();
+            blocked.start();
             QTest::mouseClick(split, Qt::LeftButton);
-            QVERIFY(QTest::qWaitFor([&] { return !window.split_running(); }, 600'000));
-            box->viewport()->repaint();
-            QCoreApplication::processEvents();
-            longest_gap = std::max(longest_gap, since_tick.elapsed());
-            ticker.stop();
+            QVERIFY(shown(window, *box));
+            longest_gap = blocked.stop();
         }
         qInfo("%s: the window's thread was blocked for at most %lld ms", QTest::currentDataTag(),
               longest_gap);
@@ -107,30 +142,19 @@ class WindowSplitBench : public QObject {
 
     // A paste of millions of short lines, made off the window's thread as a split's result.
     void paste_to_shown() {
-        NoClipboard clipboard;
-        NoBrowser browser;
-        MainWindow window({MARDOVANE_DATA_DIR, clipboard, browser, QUrl()});
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
+        ShownWindow shown_window;
+        QVERIFY(shown_window.show());
+        MainWindow& window = shown_window.window;
+        QPlainTextEdit* box = shown_window.box;
         const QString text = chinese_text(24'000'000, 2);
         QApplication::clipboard()->setText(text);
-        QElapsedTimer since_tick;
-        qint64 longest_gap = 0;
-        QTimer ticker;
-        ticker.setInterval(10);
-        QObject::connect(&ticker, &QTimer::timeout,
-                         [&] { longest_gap = std::max(longest_gap, since_tick.restart()); });
+        BlockedTime blocked;
         QElapsedTimer total;
         total.start();
-        since_tick.start();
-        ticker.start();
+        blocked.start();
         box->paste();
-        QVERIFY(QTest::qWaitFor([&] { return !window.split_running(); }, 600'000));
-        box->viewport()->repaint();
-        QCoreApplication::processEvents();
-        longest_gap = std::max(longest_gap, since_tick.elapsed());
-        ticker.stop();
+        QVERIFY(shown(window, *box));
+        const qint64 longest_gap = blocked.stop();
         qInfo(
             "paste of 4 million short lines: shown after %lld ms, the window's thread blocked "
             "for at most %lld ms",
