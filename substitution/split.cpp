@@ -400,7 +400,41 @@ std::optional<std::vector<CharacterImage>> SplitPlan::character_images(
     if (run == nullptr) {
         return std::nullopt;
     }
-    for (const char16_t c : run->finds()) {
+    const auto finds = run->finds();
+    // Characters apart split independently: one split of them all, each followed by a
+    // mark that no pair finds, costs far less than a split of each alone. Should a
+    // replacement hold the mark, the marks do not tell the images apart: one at a time.
+    char16_t mark = 0;
+    for (const char16_t candidate : {u'\uFFFF', u'\uFFFE', u'\uFDD0', u'\uFDD1'}) {
+        if (std::find(finds.begin(), finds.end(), candidate) == finds.end()) {
+            mark = candidate;
+            break;
+        }
+    }
+    if (mark != 0) {
+        std::u16string joined;
+        joined.reserve(finds.size() * 2);
+        for (const char16_t c : finds) {
+            joined += c;
+            joined += mark;
+        }
+        auto all = apply(std::move(joined));
+        if (auto* text = std::get_if<std::u16string>(&all);
+            text != nullptr && static_cast<std::size_t>(
+                                   std::count(text->begin(), text->end(), mark)) == finds.size()) {
+            std::size_t start = 0;
+            for (const char16_t c : finds) {
+                const std::size_t end = text->find(mark, start);
+                if (end - start > max_image_length) {
+                    return std::nullopt;
+                }
+                images.push_back({c, text->substr(start, end - start)});
+                start = end + 1;
+            }
+            return images;
+        }
+    }
+    for (const char16_t c : finds) {
         auto image = apply(std::u16string(1, c), max_image_length);
         if (std::holds_alternative<ResultTooLarge>(image)) {
             return std::nullopt;

@@ -229,5 +229,40 @@ TEST(SplitPlan, CanBeAppliedAgainForAnotherClick) {
     EXPECT_EQ(std::get<std::u16string>(level_by_level.apply(first)), u"氵古月");
 }
 
+struct ImagesCase {
+    const char* name;
+    std::vector<std::u16string> lines;
+};
+
+class CharacterImages : public ::testing::TestWithParam<ImagesCase> {};
+
+// Each character's image is what a split of that character alone makes, whatever the
+// characters the images are told apart by.
+TEST_P(CharacterImages, AreEachCharacterSplitAlone) {
+    const SplitPlan plan(table_of(GetParam().lines));
+    const auto images = plan.character_images(256);
+    ASSERT_TRUE(images.has_value());
+    ASSERT_FALSE(images->empty());
+    for (const auto& [character, image] : *images) {
+        EXPECT_EQ(image, std::get<std::u16string>(plan.apply(std::u16string(1, character))))
+            << static_cast<int>(character);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SplitPlan, CharacterImages,
+    ::testing::Values(
+        ImagesCase{"one_level_per_click", {u"胡", u"古月", u"湖", u"氵胡", u"好", u"女子"}},
+        ImagesCase{"chained_in_one_click", {u"湖", u"氵胡", u"胡", u"古月", u"a", u""}},
+        ImagesCase{"a_replacement_holds_the_mark", {u"a", u"x\uFFFFy", u"b", u"\uFFFF"}},
+        ImagesCase{"the_mark_is_found", {u"\uFFFF", u"z", u"\uFFFE", u"zz", u"c", u"d"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SplitPlan, HasNoCharacterImagesForLongerFindsOrLongImages) {
+    EXPECT_FALSE(SplitPlan(table_of({u"ab", u"c"})).character_images(256).has_value());
+    EXPECT_FALSE(SplitPlan(table_of({u"a", u"bbbb"})).character_images(3).has_value());
+    EXPECT_TRUE(SplitPlan(table_of({u"a", u"bbb"})).character_images(3).has_value());
+}
+
 }  // namespace
 }  // namespace mardovane
