@@ -300,29 +300,39 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"lone_CR_cuts", "ab\rcdefg", 4, {"ab\r", "cdefg"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(StreamSplit, NamesTheLineAndOffsetInTheWholeInput) {
+struct FaultCase {
+    const char* name;
+    unsigned jobs;
+    std::size_t held_bytes;  // 0: the default
+    std::string written;     // what the output holds after the fault
+};
+
+class StreamFault : public ::testing::TestWithParam<FaultCase> {};
+
+// A fault names its line and offset in the whole input, however it was cut; what came
+// before it is written only once more than the held bytes came before it.
+TEST_P(StreamFault, NamesTheLineAndOffsetInTheWholeInput) {
+    const auto& test = GetParam();
     const SplitPlan plan(KeywordTable({u"a", u"b"}));
     std::istringstream in("a\na\r\na\n\xFF");
     std::ostringstream out;
     StreamSettings settings;
-    settings.jobs = 2;
+    settings.jobs = test.jobs;
     settings.block_bytes = 2;
-    settings.held_bytes = 1;
+    if (test.held_bytes != 0) {
+        settings.held_bytes = test.held_bytes;
+    }
     const auto failure = split_stream(in, "input", out, plan, settings);
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->message, "input:4: invalid UTF-8 byte sequence at byte offset 7");
-    EXPECT_EQ(out.str(), "b\nb\r\nb\n");  // what came before the fault
+    EXPECT_EQ(out.str(), test.written);
 }
 
-TEST(StreamSplit, AShortResultIsWrittenOnlyWhenComplete) {
-    const SplitPlan plan(KeywordTable({u"a", u"b"}));
-    std::istringstream in("a\na\r\na\n\xFF");
-    std::ostringstream out;
-    StreamSettings settings;
-    settings.block_bytes = 2;
-    ASSERT_TRUE(split_stream(in, "input", out, plan, settings).has_value());
-    EXPECT_EQ(out.str(), "");
-}
+INSTANTIATE_TEST_SUITE_P(
+    StreamSplit, StreamFault,
+    ::testing::Values(FaultCase{"what_came_before_past_the_held_bytes", 2, 1, "b\nb\r\nb\n"},
+                      FaultCase{"a_short_result_only_when_complete", 1, 0, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A starter that gives `count` threads and then fails as the system does.
 BlockWorkers::ThreadStarter failing_after(unsigned count, std::atomic<int>& finished) {
