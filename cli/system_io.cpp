@@ -10,6 +10,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
 #include <poll.h>
 #include <unistd.h>
@@ -145,9 +146,29 @@ bool may_wait_for_input(int fd) {
 
 bool input_ready(int fd, int milliseconds) {
 #ifdef _WIN32
-    (void)fd;
-    (void)milliseconds;
-    return true;  // no cheap look at a Windows pipe: read on as for a file
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    switch (GetFileType(handle)) {
+        case FILE_TYPE_PIPE: {
+            // A pipe cannot be waited on: it is looked at every millisecond until bytes
+            // come, the time is up or the writer has gone (then the read says so).
+            const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
+            for (;;) {
+                DWORD available = 0;
+                if (!PeekNamedPipe(handle, nullptr, 0, nullptr, &available, nullptr) ||
+                    available > 0) {
+                    return true;
+                }
+                if (GetTickCount64() >= deadline) {
+                    return false;
+                }
+                Sleep(1);
+            }
+        }
+        case FILE_TYPE_CHAR:  // a console: signalled while it holds input
+            return WaitForSingleObject(handle, static_cast<DWORD>(milliseconds)) != WAIT_TIMEOUT;
+        default:
+            return true;
+    }
 #else
     pollfd waiting{fd, POLLIN, 0};
     return ::poll(&waiting, 1, milliseconds) > 0;
