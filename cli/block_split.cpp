@@ -144,6 +144,9 @@ BlockOutcome split_block(const SplitPlan& plan, std::string_view bytes, std::uin
             const std::size_t piece_bytes = 2 * piece_units;
             std::string piece;
             for (;;) {
+                // Room for the whole piece at once: growing as it fills would copy it over
+                // and over.
+                piece.reserve(piece_bytes + piece_bytes / 4);
                 const auto progress =
                     direct->split_lines(bytes, start, max_length, piece_bytes, piece);
                 start = progress.next;
