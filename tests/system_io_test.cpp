@@ -7,11 +7,10 @@
 #include "cli/system_io.h"
 #include "tests/temporary_directory.h"
 
-#ifdef _WIN32
 #include <fcntl.h>
+#ifdef _WIN32
 #include <io.h>
 #else
-#include <fcntl.h>
 #include <unistd.h>
 #endif
 
