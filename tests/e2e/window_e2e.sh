@@ -47,7 +47,21 @@ splitter="$work/app/$(basename "$splitter")"
 
 PATH="$work/bin:$PATH" XDG_RUNTIME_DIR="$work" "${run[@]}" "$app" >"$work/app.log" 2>&1 &
 pids+=($!)
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Mardovane$' | head -1)
+# Looked for again and again: xdotool's walk through the window tree fails outright
+# (BadWindow) when a window it meets goes away meanwhile, as Wine's start-up windows do.
+find_window() {
+    local found
+    for _ in $(seq 600); do
+        found=$(xdotool search --onlyvisible --name '^Mardovane$' 2>/dev/null | head -1 || true)
+        if [ -n "$found" ]; then
+            echo "$found"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+window=$(find_window)
 eval "$(xdotool getwindowgeometry --shell "$window")"  # sets X, Y, WIDTH, HEIGHT
 
 # xdotool's --sync waits for the pointer to arrive, and can wait for ever when it is there
