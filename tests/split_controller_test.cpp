@@ -14,6 +14,22 @@
 namespace mardovane {
 namespace {
 
+// The fake window's lock: a spin on an atomic flag. Under Wine, a thread blocked on a
+// contended std::mutex can miss its wake-up for good, and the test polls this lock every
+// millisecond while the split's thread hands its outcome over.
+class SpinLock {
+  public:
+    void lock() {
+        while (flag_.test_and_set(std::memory_order_acquire)) {
+            std::this_thread::yield();
+        }
+    }
+    void unlock() { flag_.clear(std::memory_order_release); }
+
+  private:
+    std::atomic_flag flag_ = ATOMIC_FLAG_INIT;
+};
+
 // A window as the controller sees it. Tasks for the window's thread wait in a queue that
 // the test runs, as an event loop would.
 class FakeView final : public SplitView {
@@ -94,7 +110,7 @@ class FakeView final : public SplitView {
     bool busy = false;
     int stores = 0;
     std::vector<std::string> messages;
-    std::mutex mutex;
+    SpinLock mutex;
     std::deque<std::function<void()>> tasks;
 };
 
