@@ -6,6 +6,7 @@
 #include <memory>
 #include <ostream>
 #include <utility>
+#include <vector>
 
 #include "cli/block_channel.h"
 #include "cli/block_workers.h"
@@ -84,7 +85,8 @@ class Flights {
 };
 
 // Writes the pieces in order, holding back the start of the output until it passes
-// `held_bytes` or the input ends.
+// `held_bytes` or the input ends. Held pieces are kept as they came, not joined: joining
+// would copy the start of every output once more.
 class OrderedWriter {
   public:
     OrderedWriter(std::ostream& out, std::size_t held_bytes) : out_(out), held_bytes_(held_bytes) {}
@@ -93,19 +95,26 @@ class OrderedWriter {
         if (!holding_) {
             return write_out(piece);
         }
-        held_ += piece;
-        if (held_.size() < held_bytes_) {
+        held_size_ += piece.size();
+        held_.push_back(std::move(piece));
+        if (held_size_ < held_bytes_) {
             return true;
         }
-        holding_ = false;
-        return write_out(std::exchange(held_, std::string()));
+        return finish();
     }
-    bool finish() { return write_out(std::exchange(held_, std::string())); }
+    // Writes what is held, and everything after it at once.
+    bool finish() {
+        holding_ = false;
+        for (const std::string& piece : held_) {
+            if (!write_out(piece)) {
+                return false;
+            }
+        }
+        held_.clear();
+        return true;
+    }
     // Writes what is held and passes it on now: the input has paused.
-    bool flush() {
-        holding_ = false;
-        return finish() && static_cast<bool>(out_.flush());
-    }
+    bool flush() { return finish() && static_cast<bool>(out_.flush()); }
 
   private:
     bool write_out(const std::string& bytes) {
@@ -115,7 +124,8 @@ class OrderedWriter {
 
     std::ostream& out_;
     const std::size_t held_bytes_;
-    std::string held_;
+    std::vector<std::string> held_;
+    std::size_t held_size_ = 0;
     bool holding_ = true;
 };
 

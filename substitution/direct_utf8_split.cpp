@@ -1,6 +1,7 @@
 #include "substitution/direct_utf8_split.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <variant>
 
@@ -12,24 +13,25 @@ namespace {
 // Images longer than this go the general way, which writes long images without holding
 // them.
 constexpr std::size_t kMaxImageUnits = 256;
-// Images of up to this many bytes (all of a real table's) are copied as this many: one
-// fixed-size move instead of a call, the writer's room allowing.
-constexpr std::size_t kFixedCopy = 16;
+// Input bytes split between two looks at the room left and at the line's length.
+constexpr std::size_t kChunkBytes = 4096;
+// The most bytes one character takes in UTF-8.
+constexpr std::size_t kMaxSequence = 4;
 
 // Writes into a string's whole size, growing it as needed; `finish` cuts it to what was
 // written.
 class Writer {
   public:
-    explicit Writer(std::string& out) : out_(out), used_(out.size()) {
-        out_.resize(std::max(out_.capacity(), used_ + 4096));
-    }
+    explicit Writer(std::string& out) : out_(out), used_(out.size()) {}
+    // Room for at least `bytes` more, good until the next call.
     char* room(std::size_t bytes) {
         if (out_.size() - used_ < bytes) {
-            out_.resize(std::max(out_.size() * 2, used_ + bytes + 4096));
+            out_.resize(std::max({out_.capacity(), out_.size() * 2, used_ + bytes}));
         }
         return out_.data() + used_;
     }
-    void advance(std::size_t bytes) { used_ += bytes; }
+    char* at() { return out_.data() + used_; }
+    void advance_to(const char* end) { used_ = static_cast<std::size_t>(end - out_.data()); }
     std::size_t used() const { return used_; }
     void rewind(std::size_t to) { used_ = to; }
     void finish() { out_.resize(used_); }
@@ -38,6 +40,24 @@ class Writer {
     std::string& out_;
     std::size_t used_;
 };
+
+// `word` as read from little-endian bytes.
+std::uint32_t little_endian(std::uint32_t word) {
+    if constexpr (std::endian::native == std::endian::big) {
+        return (word & 0xFFu) << 24 | (word & 0xFF00u) << 8 | (word >> 8 & 0xFF00u) | word >> 24;
+    }
+    return word;
+}
+
+bool is_surrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDFFF;
+}
+bool is_high_surrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool is_low_surrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 bool is_trail(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
@@ -88,25 +108,93 @@ std::optional<DirectUtf8Split> DirectUtf8Split::of(const SplitPlan& plan) {
     if (!images) {
         return std::nullopt;
     }
-    DirectUtf8Split direct;
-    direct.entry_of_.assign(std::size_t{1} << 16, 0);
+    // Every image encoded in one go: one call of the codec, not one an image. Images that
+    // would only be well-formed joined (a surrogate pair cut between two) are refused.
+    std::u16string joined;
     for (const auto& [character, image] : *images) {
-        auto utf8 = encode_utf8(image);
-        if (!std::holds_alternative<std::string>(utf8)) {
+        if (!image.empty() &&
+            (is_low_surrogate(image.front()) || is_high_surrogate(image.back()))) {
             return std::nullopt;  // an unpaired surrogate: the general way says so
         }
-        const auto& bytes = std::get<std::string>(utf8);
-        direct.entries_.push_back({static_cast<std::uint32_t>(direct.images_.size()),
-                                   static_cast<std::uint32_t>(bytes.size()),
-                                   static_cast<std::uint32_t>(image.size())});
-        direct.images_ += bytes;
-        direct.entry_of_[character] = static_cast<std::uint32_t>(direct.entries_.size());
+        joined += image;
     }
-    direct.images_.append(kFixedCopy, '\0');  // so that every image copies as kFixedCopy bytes
+    auto encoded = encode_utf8(joined);
+    if (!std::holds_alternative<std::string>(encoded)) {
+        return std::nullopt;
+    }
+    DirectUtf8Split direct;
+    direct.images_ = std::move(std::get<std::string>(encoded));
+    if (direct.images_.size() >= (std::size_t{1} << 26)) {
+        return std::nullopt;  // more than an entry can point to
+    }
+    direct.entry_of_.assign(std::size_t{1} << 16, 0);
+    std::uint32_t offset = 0;
+    for (const auto& [character, image] : *images) {
+        std::uint32_t size = 0;
+        for (const char16_t unit : image) {
+            size += unit < 0x80 ? 1 : unit < 0x800 ? 2 : is_surrogate(unit) ? 2 : 3;
+        }
+        std::uint32_t entry = 1 | size << 1 | offset << 6;
+        if (size > kShortImage) {
+            entry =
+                1 | kLongImage << 1 | static_cast<std::uint32_t>(direct.long_images_.size()) << 6;
+            direct.long_images_.push_back({offset, size});
+        }
+        offset += size;
+        direct.entry_of_[character] = entry;
+        const std::size_t sequence = character < 0x80 ? 1 : character < 0x800 ? 2 : 3;
+        const std::size_t copied = std::max<std::size_t>(size, kShortImage);
+        direct.growth_ = std::max(direct.growth_, (copied + sequence - 1) / sequence);
+    }
+    direct.images_.append(kShortImage, '\0');  // so that every short image copies in full
+    if (!direct.fill_slots()) {
+        return std::nullopt;
+    }
     for (unsigned byte = 0; byte < 128; ++byte) {
-        direct.plain_ascii_[byte] = byte != '\r' && byte != '\n' && direct.entry_of_[byte] == 0;
+        direct.ascii_kind_[byte] = byte == '\r' || byte == '\n'  ? AsciiKind::LineBreak
+                                   : direct.entry_of_[byte] != 0 ? AsciiKind::Found
+                                                                 : AsciiKind::Plain;
     }
     return direct;
+}
+
+bool DirectUtf8Split::fill_slots() {
+    // Every three-byte character as it stands, encoded by the codec in one go.
+    std::u16string characters;
+    for (std::uint32_t c = 0x800; c <= 0xFFFF; ++c) {
+        if (!is_surrogate(static_cast<char16_t>(c))) {
+            characters += static_cast<char16_t>(c);
+        }
+    }
+    const auto encoded = encode_utf8(characters);
+    if (!std::holds_alternative<std::string>(encoded)) {
+        return false;
+    }
+    const std::string& as_is = std::get<std::string>(encoded);
+    slots_.assign(std::size_t{1} << 16, Slot{{}, kNotCharacter});
+    std::size_t next = 0;
+    for (const char16_t c : characters) {
+        Slot& slot = slots_[c];
+        const std::uint32_t entry = entry_of_[c];
+        if (entry == 0) {
+            std::memcpy(slot.bytes, as_is.data() + next, 3);
+            slot.length = 3;
+        } else if (const std::uint32_t length = entry >> 1 & 31;
+                   length != kLongImage && length <= sizeof slot.bytes) {
+            std::memcpy(slot.bytes, images_.data() + (entry >> 6), length);
+            slot.length = static_cast<std::uint8_t>(length);
+        } else {
+            slot.length = kLongSlot;
+        }
+        next += 3;
+    }
+    return true;
+}
+
+char* DirectUtf8Split::write_long_image(std::uint32_t entry, char* to) const {
+    const LongImage& image = long_images_[entry >> 6];
+    std::memcpy(to, images_.data() + image.offset, image.bytes);
+    return to + image.bytes;
 }
 
 DirectUtf8Split::Progress DirectUtf8Split::split_lines(std::string_view bytes, std::size_t begin,
@@ -119,86 +207,104 @@ DirectUtf8Split::Progress DirectUtf8Split::split_lines(std::string_view bytes, s
     std::size_t at = begin;
     std::size_t line_start = begin;
     std::size_t written_at_line_start = writer.used();
-    std::uint64_t line_units = 0;  // of the result
-    std::uint64_t line_input = 0;  // of the text read: the general way holds it too
+    // A UTF-16 code unit never takes less than one byte of UTF-8, so a line whose bytes,
+    // read and written, stay within max_length is within it in code units too. A longer
+    // line goes the general way, which counts exactly.
+    const auto line_too_long = [&](std::size_t read_end, std::size_t written_end) {
+        return read_end - line_start > max_length ||
+               written_end - written_at_line_start > max_length;
+    };
     const auto blocked = [&] {
         writer.rewind(written_at_line_start);
         writer.finish();
         return Progress{line_start, true};
     };
+    const auto write_image = [this](std::uint32_t entry, char* to) {
+        const std::uint32_t length = entry >> 1 & 31;
+        if (length == kLongImage) {
+            return write_long_image(entry, to);
+        }
+        std::memcpy(to, images_.data() + (entry >> 6), kShortImage);
+        return to + length;
+    };
     while (at < size) {
-        const unsigned char byte = data[at];
-        if (byte < 0x80) {
-            std::size_t end = at;
-            while (end < size && data[end] < 0x80 && plain_ascii_[data[end]]) {
-                ++end;
-            }
-            if (end > at) {  // a run no pair touches, copied in bulk
-                std::memcpy(writer.room(end - at), data + at, end - at);
-                writer.advance(end - at);
-                line_units += end - at;
-                line_input += end - at;
-                at = end;
-                if (std::max(line_units, line_input) > max_length) {
-                    return blocked();
+        const std::size_t chunk_end = std::min(size, at + kChunkBytes);
+        // A character that starts in the chunk may end past it.
+        char* to = writer.room((chunk_end - at + kMaxSequence) * growth_);
+        while (at < chunk_end) {
+            const unsigned char byte = data[at];
+            if (at + 4 <= size) {
+                std::uint32_t word;  // the next four bytes, the first lowest
+                std::memcpy(&word, data + at, 4);
+                word = little_endian(word);
+                if ((word & 0xC0C0F0u) == 0x8080E0u) {
+                    // Three bytes, as nearly every Chinese character is: decoded here.
+                    const std::uint32_t code_point =
+                        (word & 0x0Fu) << 12 | (word & 0x3F00u) >> 2 | (word & 0x3F0000u) >> 16;
+                    const Slot& slot = slots_[code_point];
+                    if (slot.length <= sizeof slot.bytes) {
+                        std::memcpy(to, &slot, sizeof slot);  // the rest is written over next
+                        to += slot.length;
+                    } else if (slot.length == kLongSlot) {
+                        to = write_image(entry_of_[code_point], to);
+                    } else {
+                        writer.advance_to(to);
+                        return blocked();  // overlong, or a surrogate
+                    }
+                    at += 3;
+                    continue;
                 }
-                continue;
             }
-            if (byte == '\r' || byte == '\n') {
+            if (byte < 0x80) {
+                switch (ascii_kind_[byte]) {
+                    case AsciiKind::Plain:
+                        *to++ = static_cast<char>(byte);
+                        ++at;
+                        continue;
+                    case AsciiKind::Found:
+                        to = write_image(entry_of_[byte], to);
+                        ++at;
+                        continue;
+                    case AsciiKind::LineBreak:
+                        break;
+                }
                 // The line break is part of its line, CR LF together, as the general way
                 // counts it.
-                const std::size_t breaks =
-                    byte == '\r' && at + 1 < size && data[at + 1] == '\n' ? 2 : 1;
-                if (std::max(line_units, line_input) + breaks > max_length) {
+                *to++ = static_cast<char>(byte);
+                ++at;
+                if (byte == '\r' && at < size && data[at] == '\n') {
+                    *to++ = '\n';
+                    ++at;
+                }
+                writer.advance_to(to);
+                if (line_too_long(at, writer.used())) {
                     return blocked();
                 }
-                std::memcpy(writer.room(breaks), data + at, breaks);
-                writer.advance(breaks);
-                at += breaks;
                 line_start = at;
                 written_at_line_start = writer.used();
-                line_units = 0;
-                line_input = 0;
                 if (writer.used() >= piece_bytes) {
                     writer.finish();
                     return {at, false};
                 }
                 continue;
             }
-        }
-        std::uint32_t code_point = byte;
-        std::size_t length = 1;
-        if ((byte & 0xF0) == 0xE0 && at + 2 < size && is_trail(data[at + 1]) &&
-            is_trail(data[at + 2]) && !(byte == 0xE0 && data[at + 1] < 0xA0) &&
-            !(byte == 0xED && data[at + 1] > 0x9F)) {
-            // Three bytes, as nearly every Chinese character is: decoded here.
-            code_point =
-                (byte & 0x0Fu) << 12 | (data[at + 1] & 0x3Fu) << 6 | (data[at + 2] & 0x3Fu);
-            length = 3;
-        } else if (byte >= 0x80) {
-            length = sequence_at(data, at, size, code_point);
-        }
-        if (length == 0) {
-            return blocked();
-        }
-        line_input += code_point < 0x10000 ? 1 : 2;
-        if (const std::uint32_t entry = code_point < 0x10000 ? entry_of_[code_point] : 0) {
-            const Image& image = entries_[entry - 1];
-            char* to = writer.room(std::max<std::size_t>(image.bytes, kFixedCopy));
-            if (image.bytes <= kFixedCopy) {
-                std::memcpy(to, images_.data() + image.offset, kFixedCopy);
-            } else {
-                std::memcpy(to, images_.data() + image.offset, image.bytes);
+            std::uint32_t code_point = 0;
+            const std::size_t length = sequence_at(data, at, size, code_point);
+            if (length == 0) {
+                writer.advance_to(to);
+                return blocked();
             }
-            writer.advance(image.bytes);
-            line_units += image.units;
-        } else {
-            std::memcpy(writer.room(length), data + at, length);
-            writer.advance(length);
-            line_units += code_point < 0x10000 ? 1 : 2;
+            const std::uint32_t entry = code_point < 0x10000 ? entry_of_[code_point] : 0;
+            if (entry != 0) {
+                to = write_image(entry, to);
+            } else {
+                std::memcpy(to, data + at, length);
+                to += length;
+            }
+            at += length;
         }
-        at += length;
-        if (std::max(line_units, line_input) > max_length) {
+        writer.advance_to(to);
+        if (line_too_long(at, writer.used())) {
             return blocked();
         }
     }

@@ -34,16 +34,37 @@ class DirectUtf8Split {
                          std::size_t piece_bytes, std::string& out) const;
 
   private:
-    struct Image {
-        std::uint32_t offset;  // in images_
+    // One look-up per character: 0 for a character no pair finds, else 1 | bytes << 1 |
+    // offset << 6, the image being `bytes` bytes at `offset` in images_. An image longer
+    // than kShortImage bytes has kLongImage for bytes and its index in long_images_ for offset.
+    static constexpr std::uint32_t kShortImage = 16;
+    static constexpr std::uint32_t kLongImage = 31;
+    struct LongImage {
+        std::uint32_t offset;
         std::uint32_t bytes;
-        std::uint32_t units;  // UTF-16 code units
     };
+    enum class AsciiKind : unsigned char { Plain, LineBreak, Found };
 
-    std::vector<std::uint32_t> entry_of_;  // per BMP code point: 0, or 1 + index in entries_
-    std::vector<Image> entries_;
-    std::string images_;          // every image in UTF-8, one after another
-    bool plain_ascii_[128] = {};  // copied as it is: no image, no line break
+    // What a three-byte character becomes, in one place: its image (itself when no pair
+    // finds it) and the image's length, or kLongSlot (see entry_of_) or kNotCharacter.
+    struct Slot {
+        char bytes[15];
+        std::uint8_t length;
+    };
+    static constexpr std::uint8_t kLongSlot = 0xFF;
+    static constexpr std::uint8_t kNotCharacter = 0xFE;  // overlong, or a surrogate
+
+    bool fill_slots();
+    char* write_long_image(std::uint32_t entry, char* to) const;
+
+    std::vector<std::uint32_t> entry_of_;  // per BMP code point
+    std::vector<Slot> slots_;              // per BMP code point
+    std::vector<LongImage> long_images_;
+    std::string images_;  // every image in UTF-8, one after another
+    AsciiKind ascii_kind_[128] = {};
+    // The most output bytes that one input byte can take, counting the room a short image
+    // is copied with: at least a whole slot for a character of three bytes.
+    std::size_t growth_ = (sizeof(Slot) + 2) / 3;
 };
 
 }  // namespace mardovane

@@ -1,5 +1,6 @@
 #include "substitution/keyword_file.h"
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -21,7 +22,7 @@ KeywordTable lay_out_lines(std::u16string text) {
     for_each_line(std::u16string_view(text), [&](std::u16string_view line) {
         // The line lies at or after `kept`, so moving it down never overwrites unread text.
         const auto from = static_cast<std::size_t>(line.data() - text.data());
-        text.replace(kept, line.size(), text, from, line.size());
+        std::char_traits<char16_t>::move(text.data() + kept, text.data() + from, line.size());
         kept += line.size();
         ends.push_back(kept);
     });

@@ -97,7 +97,7 @@ class CharacterRunPass final : public SplitPlan::Pass {
     }
 
     void finish() {
-        std::sort(by_character_.begin(), by_character_.end());
+        sort_by_character();
         replacement_begin_.push_back(units_.size());
         link_replacements();
         resolve_images();
@@ -141,6 +141,30 @@ class CharacterRunPass final : public SplitPlan::Pass {
         std::vector<char16_t> characters;
         std::vector<std::uint32_t> image;  // per character: the pair whose image it takes
     };
+
+    // Into (character, pair) order. Pairs were added in order, so a stable sort by
+    // character gives it; a long run (a real table is one) is counted out in two passes
+    // instead of compared.
+    void sort_by_character() {
+        constexpr std::size_t kCountedFrom = 4096;
+        if (by_character_.size() < kCountedFrom) {
+            std::sort(by_character_.begin(), by_character_.end());
+            return;
+        }
+        std::vector<std::uint32_t> next(std::size_t{1} << 16, 0);
+        for (const auto& entry : by_character_) {
+            ++next[entry.first];
+        }
+        std::uint32_t start = 0;
+        for (auto& count : next) {
+            start += std::exchange(count, start);
+        }
+        std::vector<std::pair<char16_t, std::uint32_t>> sorted(by_character_.size());
+        for (const auto& entry : by_character_) {
+            sorted[next[entry.first]++] = entry;
+        }
+        by_character_.swap(sorted);
+    }
 
     // Which later pair (if any) takes up each replacement unit.
     void link_replacements() {

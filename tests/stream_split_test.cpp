@@ -14,6 +14,7 @@
 #include "cli/block_workers.h"
 #include "cli/exit_status.h"
 #include "cli/stream_split.h"
+#include "substitution/direct_utf8_split.h"
 #include "substitution/text_codec.h"
 
 namespace mardovane::cli {
@@ -167,6 +168,66 @@ TEST(StreamSplit, StraightThroughUtf8AgreesWithTheGeneralWay) {
     EXPECT_GT(compared, 1000);
     EXPECT_GT(failures, 200);
 }
+
+// Rows at the edges of the direct way: images that fill a slot exactly or outgrow it, a
+// character in the last bytes of the input, pairs that find ASCII or two-byte characters,
+// and broken sequences. The direct way gives what the general way gives, and the pieces
+// are what a reader expects.
+struct DirectCase {
+    const char* name;
+    std::vector<std::u16string> table;
+    std::string input;
+    std::string output;  // empty: the input is broken, and both ways fail alike
+};
+
+class DirectWay : public ::testing::TestWithParam<DirectCase> {};
+
+TEST_P(DirectWay, GivesWhatTheGeneralWayGives) {
+    const auto& test = GetParam();
+    const SplitPlan plan{KeywordTable(test.table)};
+    const auto direct = DirectUtf8Split::of(plan);
+    ASSERT_TRUE(direct.has_value());
+    Pieces fast;
+    fast.outcome = split_block(
+        plan, test.input, 1,
+        [&](std::string&& piece) {
+            fast.pieces.push_back(std::move(piece));
+            return true;
+        },
+        kMaxResultLength, kPieceUnits, &*direct);
+    const Pieces general = split_whole(plan, test.input, 1);
+    ASSERT_EQ(fast.outcome.failure.has_value(), general.outcome.failure.has_value());
+    if (general.outcome.failure) {
+        EXPECT_TRUE(test.output.empty());
+        EXPECT_EQ(fast.outcome.failure->byte_offset, general.outcome.failure->byte_offset);
+        EXPECT_EQ(fast.outcome.failure->line, general.outcome.failure->line);
+        return;
+    }
+    EXPECT_EQ(fast.joined(), test.output);
+    EXPECT_EQ(general.joined(), test.output);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StreamSplit, DirectWay,
+    ::testing::Values(
+        DirectCase{"characters_no_pair_finds_stay", {u"好", u"女子"}, "中好文\n", "中女子文\n"},
+        DirectCase{
+            "image_that_fills_a_slot", {u"好", u"一二三四五"}, "好好", "一二三四五一二三四五"},
+        DirectCase{"image_one_byte_past_a_slot", {u"好", u"😀😀😀😀"}, "好x好", "😀😀😀😀x😀😀😀😀"},
+        DirectCase{"image_far_past_a_slot",
+                   {u"好", u"一二三四五六七八九十"},
+                   "好\r\n好",
+                   "一二三四五六七八九十\r\n一二三四五六七八九十"},
+        DirectCase{"image_made_by_two_pairs", {u"湖", u"氵胡", u"胡", u"古月"}, "湖", "氵古月"},
+        DirectCase{"last_character_in_the_last_three_bytes", {u"好", u"女子"}, "a好", "a女子"},
+        DirectCase{"pair_that_finds_ascii", {u"a", u"好"}, "banana", "b好n好n好"},
+        DirectCase{"pair_that_finds_two_bytes", {u"é", u"e"}, "café\n", "cafe\n"},
+        DirectCase{"pair_that_empties", {u"好", u""}, "你好吗", "你吗"},
+        DirectCase{"character_past_the_bmp", {u"好", u"女子"}, "😀好😀", "😀女子😀"},
+        DirectCase{"overlong_three_bytes", {u"好", u"女子"}, "好\n好\xE0\x80\x80好", ""},
+        DirectCase{"surrogate_in_three_bytes", {u"好", u"女子"}, "好\xED\xA0\x80", ""},
+        DirectCase{"cut_off_at_the_end", {u"好", u"女子"}, "好\n\xE5\xA5", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Many small blocks on many threads, each block in many pieces that wait for room: the
 // workers, the channels and the writer under load (the ThreadSanitizer build runs this).
