@@ -17,6 +17,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "substitution/split.h"
 #include "substitution/text_codec.h"
@@ -87,33 +88,45 @@ std::string output_sink(const std::filesystem::path& folder) {
     return (folder / "output").string();
 }
 
-// Runs a shell command; the best time of `repeats` runs, and the peak memory of the last,
-// as GNU time reports it (a forked child starts with its parent's peak, so the benchmark's
-// own would hide a smaller one).
-Measured run_measured(const std::string& command, const std::string& sink, int repeats) {
+// Runs a shell command once: its time, and its peak memory as GNU time reports it (a
+// forked child starts with its parent's peak, so the benchmark's own would hide a smaller
+// one).
+Measured run_measured(const std::string& command, const std::string& sink) {
     const auto report = std::filesystem::temp_directory_path() / "mardovane-bench-peak";
     const bool has_time = std::filesystem::exists("/usr/bin/time");
-    Measured best{1e100, 0};
-    for (int i = 0; i < repeats; ++i) {
-        const std::string measured =
-            (has_time ? "/usr/bin/time -f %M -o " + report.string() + " " : std::string()) +
-            command + " > " + sink;
-        const auto start = Clock::now();
-        const int status = std::system(measured.c_str());
-        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-        if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-            std::fprintf(stderr, "command failed: %s\n", command.c_str());
-        }
-        best.seconds = std::min(best.seconds, elapsed);
-        std::ifstream peak(report);
-        double kilobytes = 0;
-        peak >> kilobytes;
-        best.peak_mb = kilobytes / 1024.0;
-        if (std::filesystem::is_regular_file(sink)) {
-            std::filesystem::resize_file(sink, 0);
-        }
+    const std::string measured =
+        (has_time ? "/usr/bin/time -f %M -o " + report.string() + " " : std::string()) + command +
+        " > " + sink;
+    const auto start = Clock::now();
+    const int status = std::system(measured.c_str());
+    Measured result;
+    result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "command failed: %s\n", command.c_str());
+    }
+    std::ifstream peak(report);
+    double kilobytes = 0;
+    peak >> kilobytes;
+    result.peak_mb = kilobytes / 1024.0;
+    if (std::filesystem::is_regular_file(sink)) {
+        std::filesystem::resize_file(sink, 0);
     }
     std::filesystem::remove(report);
+    return result;
+}
+
+// The best of `repeats` runs of each command, taken in turns, so that a moment when the
+// machine is slow falls on both alike.
+std::pair<Measured, Measured> best_in_turns(const std::string& first, const std::string& second,
+                                            const std::string& sink, int repeats) {
+    std::pair<Measured, Measured> best{{1e100, 0}, {1e100, 0}};
+    for (int i = 0; i < repeats; ++i) {
+        for (auto [command, kept] : {std::pair{&first, &best.first}, {&second, &best.second}}) {
+            const Measured run = run_measured(*command, sink);
+            kept->seconds = std::min(kept->seconds, run.seconds);
+            kept->peak_mb = run.peak_mb;
+        }
+    }
     return best;
 }
 
@@ -123,9 +136,9 @@ std::size_t file_size(const std::string& path) {
 
 void compare_with_iconv(const char* what, const std::string& splitter, const std::string& input,
                         const std::string& sink, double aim, double memory_aim_mb = 0) {
-    const int repeats = file_size(input) > 100'000'000 ? 2 : 5;
-    const Measured split = run_measured(splitter + " " + input, sink, repeats);
-    const Measured iconv = run_measured("iconv -f UTF-8 -t UTF-16LE " + input, sink, repeats);
+    const int repeats = file_size(input) > 100'000'000 ? 2 : 11;
+    const auto [split, iconv] =
+        best_in_turns(splitter + " " + input, "iconv -f UTF-8 -t UTF-16LE " + input, sink, repeats);
     std::printf("%.1f MB, %s:\n", static_cast<double>(file_size(input)) / 1e6, what);
     std::printf("  mardovane-split:       %8.3f s, peak %7.1f MB\n", split.seconds, split.peak_mb);
     std::printf("  iconv UTF-8 to UTF-16: %8.3f s, peak %7.1f MB\n", iconv.seconds, iconv.peak_mb);

@@ -137,7 +137,6 @@ BlockOutcome split_block(const SplitPlan& plan, std::string_view bytes, std::uin
                          const DirectUtf8Split* direct) {
     BlockOutcome outcome;
     try {
-        outcome.line_breaks = count_line_breaks(bytes);
         std::size_t start = 0;
         if (direct != nullptr && times == 1) {
             // Pieces of about the general way's size in UTF-8.
@@ -150,6 +149,7 @@ BlockOutcome split_block(const SplitPlan& plan, std::string_view bytes, std::uin
                 const auto progress =
                     direct->split_lines(bytes, start, max_length, piece_bytes, piece);
                 start = progress.next;
+                outcome.line_breaks += progress.line_breaks;
                 if (!piece.empty() && !emit(std::exchange(piece, std::string()))) {
                     return outcome;
                 }
@@ -159,6 +159,7 @@ BlockOutcome split_block(const SplitPlan& plan, std::string_view bytes, std::uin
             }
         }
         if (start < bytes.size()) {
+            outcome.line_breaks += count_line_breaks(bytes.substr(start));
             // From the line the direct way could not take, with its positions in the block.
             outcome.failure =
                 split_decoded(plan, bytes.substr(start), times, emit, max_length, piece_units);

@@ -41,7 +41,7 @@ using PieceSink = std::function<bool(std::string&& utf8)>;
 
 // About how many UTF-16 code units of result one piece holds: what a table does to the
 // text (a → b×1000, say) then changes how many pieces there are, not how large they are.
-inline constexpr std::size_t kPieceUnits = std::size_t{1} << 20;
+inline constexpr std::size_t kPieceUnits = std::size_t{1} << 18;
 
 // Splits one block of UTF-8 input `times` times, in pieces cut at line breaks, and hands
 // each piece's UTF-8 result to `emit`, in order. With `direct` (one split of a plan whose

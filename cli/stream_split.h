@@ -12,7 +12,7 @@
 
 namespace mardovane::cli {
 
-inline constexpr std::size_t kBlockBytes = std::size_t{2} << 20;
+inline constexpr std::size_t kBlockBytes = std::size_t{512} << 10;
 // How much of a block's result may wait to be written; also how much of the output's
 // start is held back, so that an input with a short result writes nothing when it fails.
 inline constexpr std::size_t kHeldBytes = std::size_t{4} << 20;

@@ -104,21 +104,20 @@ std::size_t sequence_at(const unsigned char* data, std::size_t at, std::size_t s
 }  // namespace
 
 std::optional<DirectUtf8Split> DirectUtf8Split::of(const SplitPlan& plan) {
-    auto images = plan.character_images(kMaxImageUnits);
+    const auto images = plan.character_images(kMaxImageUnits);
     if (!images) {
         return std::nullopt;
     }
     // Every image encoded in one go: one call of the codec, not one an image. Images that
     // would only be well-formed joined (a surrogate pair cut between two) are refused.
-    std::u16string joined;
-    for (const auto& [character, image] : *images) {
+    for (std::size_t i = 0; i < images->size(); ++i) {
+        const std::u16string_view image = images->image(i);
         if (!image.empty() &&
             (is_low_surrogate(image.front()) || is_high_surrogate(image.back()))) {
             return std::nullopt;  // an unpaired surrogate: the general way says so
         }
-        joined += image;
     }
-    auto encoded = encode_utf8(joined);
+    auto encoded = encode_utf8(images->text);
     if (!std::holds_alternative<std::string>(encoded)) {
         return std::nullopt;
     }
@@ -127,11 +126,12 @@ std::optional<DirectUtf8Split> DirectUtf8Split::of(const SplitPlan& plan) {
     if (direct.images_.size() >= (std::size_t{1} << 26)) {
         return std::nullopt;  // more than an entry can point to
     }
-    direct.entry_of_.assign(std::size_t{1} << 16, 0);
+    direct.entry_of_ = ZeroedArray<std::uint32_t>(std::size_t{1} << 16);
     std::uint32_t offset = 0;
-    for (const auto& [character, image] : *images) {
+    for (std::size_t i = 0; i < images->size(); ++i) {
+        const char16_t character = images->characters[i];
         std::uint32_t size = 0;
-        for (const char16_t unit : image) {
+        for (const char16_t unit : images->image(i)) {
             size += unit < 0x80 ? 1 : unit < 0x800 ? 2 : is_surrogate(unit) ? 2 : 3;
         }
         std::uint32_t entry = 1 | size << 1 | offset << 6;
@@ -159,8 +159,11 @@ std::optional<DirectUtf8Split> DirectUtf8Split::of(const SplitPlan& plan) {
 }
 
 bool DirectUtf8Split::fill_slots() {
-    // Every three-byte character as it stands, encoded by the codec in one go.
+    // Every slot holds what is written, the character itself where no pair finds it: the
+    // split then copies a slot whatever the character, with no branch to mispredict on
+    // texts that mix both. The characters as they are come from the codec in one go.
     std::u16string characters;
+    characters.reserve(0x10000 - 0x800);
     for (std::uint32_t c = 0x800; c <= 0xFFFF; ++c) {
         if (!is_surrogate(static_cast<char16_t>(c))) {
             characters += static_cast<char16_t>(c);
@@ -171,30 +174,42 @@ bool DirectUtf8Split::fill_slots() {
         return false;
     }
     const std::string& as_is = std::get<std::string>(encoded);
-    slots_.assign(std::size_t{1} << 16, Slot{{}, kNotCharacter});
+    slots_ = ZeroedArray<Slot>(std::size_t{1} << 16);
+    for (std::uint32_t c = 0; c < 0x800; ++c) {
+        slots_[c].length = kNotCharacter;  // what three bytes may decode to, overlong
+    }
     std::size_t next = 0;
-    for (const char16_t c : characters) {
+    for (std::uint32_t c = 0x800; c <= 0xFFFF; ++c) {
         Slot& slot = slots_[c];
+        if (is_surrogate(static_cast<char16_t>(c))) {
+            slot.length = kNotCharacter;
+            continue;
+        }
         const std::uint32_t entry = entry_of_[c];
+        const std::uint32_t length = entry >> 1 & 31;
         if (entry == 0) {
             std::memcpy(slot.bytes, as_is.data() + next, 3);
             slot.length = 3;
-        } else if (const std::uint32_t length = entry >> 1 & 31;
-                   length != kLongImage && length <= sizeof slot.bytes) {
+        } else if (length != 0 && length <= sizeof slot.bytes) {
             std::memcpy(slot.bytes, images_.data() + (entry >> 6), length);
             slot.length = static_cast<std::uint8_t>(length);
         } else {
-            slot.length = kLongSlot;
+            slot.length = kThroughEntry;
         }
         next += 3;
     }
     return true;
 }
 
-char* DirectUtf8Split::write_long_image(std::uint32_t entry, char* to) const {
-    const LongImage& image = long_images_[entry >> 6];
-    std::memcpy(to, images_.data() + image.offset, image.bytes);
-    return to + image.bytes;
+char* DirectUtf8Split::write_image(std::uint32_t entry, char* to) const {
+    const std::uint32_t length = entry >> 1 & 31;
+    if (length == kLongImage) {
+        const LongImage& image = long_images_[entry >> 6];
+        std::memcpy(to, images_.data() + image.offset, image.bytes);
+        return to + image.bytes;
+    }
+    std::memcpy(to, images_.data() + (entry >> 6), kShortImage);
+    return to + length;
 }
 
 DirectUtf8Split::Progress DirectUtf8Split::split_lines(std::string_view bytes, std::size_t begin,
@@ -207,6 +222,7 @@ DirectUtf8Split::Progress DirectUtf8Split::split_lines(std::string_view bytes, s
     std::size_t at = begin;
     std::size_t line_start = begin;
     std::size_t written_at_line_start = writer.used();
+    std::size_t line_breaks = 0;
     // A UTF-16 code unit never takes less than one byte of UTF-8, so a line whose bytes,
     // read and written, stay within max_length is within it in code units too. A longer
     // line goes the general way, which counts exactly.
@@ -217,15 +233,7 @@ DirectUtf8Split::Progress DirectUtf8Split::split_lines(std::string_view bytes, s
     const auto blocked = [&] {
         writer.rewind(written_at_line_start);
         writer.finish();
-        return Progress{line_start, true};
-    };
-    const auto write_image = [this](std::uint32_t entry, char* to) {
-        const std::uint32_t length = entry >> 1 & 31;
-        if (length == kLongImage) {
-            return write_long_image(entry, to);
-        }
-        std::memcpy(to, images_.data() + (entry >> 6), kShortImage);
-        return to + length;
+        return Progress{line_start, true, line_breaks};
     };
     while (at < size) {
         const std::size_t chunk_end = std::min(size, at + kChunkBytes);
@@ -233,19 +241,21 @@ DirectUtf8Split::Progress DirectUtf8Split::split_lines(std::string_view bytes, s
         char* to = writer.room((chunk_end - at + kMaxSequence) * growth_);
         while (at < chunk_end) {
             const unsigned char byte = data[at];
-            if (at + 4 <= size) {
+            if (size - at >= 4) {
                 std::uint32_t word;  // the next four bytes, the first lowest
                 std::memcpy(&word, data + at, 4);
                 word = little_endian(word);
                 if ((word & 0xC0C0F0u) == 0x8080E0u) {
-                    // Three bytes, as nearly every Chinese character is: decoded here.
+                    // Three bytes, as nearly every Chinese character is: decoded here, and
+                    // its slot copied whole; what lies past the image is written over next.
                     const std::uint32_t code_point =
                         (word & 0x0Fu) << 12 | (word & 0x3F00u) >> 2 | (word & 0x3F0000u) >> 16;
                     const Slot& slot = slots_[code_point];
-                    if (slot.length <= sizeof slot.bytes) {
-                        std::memcpy(to, &slot, sizeof slot);  // the rest is written over next
-                        to += slot.length;
-                    } else if (slot.length == kLongSlot) {
+                    const unsigned length = slot.length;
+                    if (length <= sizeof slot.bytes) {
+                        std::memcpy(to, &slot, sizeof slot);
+                        to += length;
+                    } else if (length == kThroughEntry) {
                         to = write_image(entry_of_[code_point], to);
                     } else {
                         writer.advance_to(to);
@@ -282,9 +292,10 @@ DirectUtf8Split::Progress DirectUtf8Split::split_lines(std::string_view bytes, s
                 }
                 line_start = at;
                 written_at_line_start = writer.used();
+                ++line_breaks;
                 if (writer.used() >= piece_bytes) {
                     writer.finish();
-                    return {at, false};
+                    return {at, false, line_breaks};
                 }
                 continue;
             }
@@ -309,7 +320,7 @@ DirectUtf8Split::Progress DirectUtf8Split::split_lines(std::string_view bytes, s
         }
     }
     writer.finish();
-    return {size, false};
+    return {size, false, line_breaks};
 }
 
 }  // namespace mardovane

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "substitution/split.h"
+#include "substitution/zeroed_array.h"
 
 namespace mardovane {
 
@@ -21,8 +22,9 @@ class DirectUtf8Split {
     [[nodiscard]] static std::optional<DirectUtf8Split> of(const SplitPlan& plan);
 
     struct Progress {
-        std::size_t next;  // where the next call goes on
-        bool blocked;      // the line at `next` must take the general way
+        std::size_t next;         // where the next call goes on
+        bool blocked;             // the line at `next` must take the general way
+        std::size_t line_breaks;  // passed from `begin` to `next`
     };
 
     // Appends the split of whole lines of `bytes`, from `begin`, to `out`, and stops after
@@ -45,20 +47,21 @@ class DirectUtf8Split {
     };
     enum class AsciiKind : unsigned char { Plain, LineBreak, Found };
 
-    // What a three-byte character becomes, in one place: its image (itself when no pair
-    // finds it) and the image's length, or kLongSlot (see entry_of_) or kNotCharacter.
+    // What a three-byte character becomes, in one place: its image, itself where no pair
+    // finds it, and the length; or kThroughEntry for an image empty or too long for a slot
+    // (see entry_of_), or kNotCharacter.
     struct Slot {
         char bytes[15];
         std::uint8_t length;
     };
-    static constexpr std::uint8_t kLongSlot = 0xFF;
+    static constexpr std::uint8_t kThroughEntry = 0xFF;
     static constexpr std::uint8_t kNotCharacter = 0xFE;  // overlong, or a surrogate
 
     bool fill_slots();
-    char* write_long_image(std::uint32_t entry, char* to) const;
+    char* write_image(std::uint32_t entry, char* to) const;
 
-    std::vector<std::uint32_t> entry_of_;  // per BMP code point
-    std::vector<Slot> slots_;              // per BMP code point
+    ZeroedArray<std::uint32_t> entry_of_;  // per BMP code point
+    ZeroedArray<Slot> slots_;              // per BMP code point
     std::vector<LongImage> long_images_;
     std::string images_;  // every image in UTF-8, one after another
     AsciiKind ascii_kind_[128] = {};

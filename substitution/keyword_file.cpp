@@ -14,18 +14,28 @@ namespace {
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // Drops the line terminators from the decoded text in place, recording where each line
-// ends: the table then holds the file's text once, and a few bytes a line besides.
-KeywordTable lay_out_lines(std::u16string text) {
+// ends: the table then holds the file's text once, and a few bytes a line besides. One
+// pass: each character moves down over the terminators before it. `line_breaks`, counted
+// in the file's bytes, is exact, since neither encoding has CR or LF inside a sequence.
+KeywordTable lay_out_lines(std::u16string text, std::size_t line_breaks) {
     std::vector<std::size_t> ends;
-    ends.reserve(count_line_breaks(std::u16string_view(text)) + 1);
+    ends.reserve(line_breaks + 1);
+    const bool last_line_ends = !text.empty() && (text.back() == u'\r' || text.back() == u'\n');
     std::size_t kept = 0;
-    for_each_line(std::u16string_view(text), [&](std::u16string_view line) {
-        // The line lies at or after `kept`, so moving it down never overwrites unread text.
-        const auto from = static_cast<std::size_t>(line.data() - text.data());
-        std::char_traits<char16_t>::move(text.data() + kept, text.data() + from, line.size());
-        kept += line.size();
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char16_t c = text[at];
+        if (c != u'\r' && c != u'\n') {
+            text[kept++] = c;  // kept <= at: nothing unread is written over
+            continue;
+        }
         ends.push_back(kept);
-    });
+        if (c == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n') {
+            ++at;
+        }
+    }
+    if (!text.empty() && !last_line_ends) {
+        ends.push_back(kept);
+    }
     text.resize(kept);
     return KeywordTable::adopt(std::move(text), std::move(ends));
 }
@@ -61,8 +71,9 @@ std::variant<KeywordTable, FileError> parse(std::string_view bytes,
         result.encoding = encoding;
         return result;
     }
+    const std::size_t line_breaks = count_line_breaks(body);
     release();
-    return lay_out_lines(std::move(std::get<std::u16string>(decoded)));
+    return lay_out_lines(std::move(std::get<std::u16string>(decoded)), line_breaks);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <optional>
 #include <utility>
 
+#include "substitution/zeroed_array.h"
+
 namespace mardovane {
 
 class SplitPlan::Pass {
@@ -158,6 +160,13 @@ class CharacterRunPass final : public SplitPlan::Pass {
         std::uint32_t start = 0;
         for (auto& count : next) {
             start += std::exchange(count, start);
+        }
+        // Where each character's pairs start, for next_pair to go there at once.
+        first_of_ = ZeroedArray<std::uint32_t>(std::size_t{1} << 16);
+        for (const auto& entry : by_character_) {
+            if (first_of_[entry.first] == 0) {
+                first_of_[entry.first] = next[entry.first] + 1;
+            }
         }
         std::vector<std::pair<char16_t, std::uint32_t>> sorted(by_character_.size());
         for (const auto& entry : by_character_) {
@@ -331,12 +340,21 @@ class CharacterRunPass final : public SplitPlan::Pass {
         if (!is_find_[c]) {
             return kNoPair;
         }
-        const auto it = std::lower_bound(by_character_.begin(), by_character_.end(),
+        auto begin = by_character_.begin();
+        if (first_of_.size() != 0) {
+            // A long run knows where c's pairs start, and the first is usually the one.
+            begin += first_of_[c] - 1;
+            if (begin->second >= from) {
+                return begin->second;
+            }
+        }
+        const auto it = std::lower_bound(begin, by_character_.end(),
                                          std::pair<char16_t, std::uint32_t>(c, from));
         return it != by_character_.end() && it->first == c ? it->second : kNoPair;
     }
 
     std::vector<std::pair<char16_t, std::uint32_t>> by_character_;  // (find, pair), sorted
+    ZeroedArray<std::uint32_t> first_of_;  // a long run's: 1 + where c's pairs start, or 0
     std::bitset<std::size_t{1} << 16> is_find_;
     std::u16string units_;                        // all replacements, one after another
     std::vector<std::size_t> replacement_begin_;  // pair j's replacement starts here
@@ -413,9 +431,8 @@ std::variant<std::u16string, ResultTooLarge> SplitPlan::apply(std::u16string tex
     return text;
 }
 
-std::optional<std::vector<CharacterImage>> SplitPlan::character_images(
-    std::size_t max_image_length) const {
-    std::vector<CharacterImage> images;
+std::optional<CharacterImages> SplitPlan::character_images(std::size_t max_image_length) const {
+    CharacterImages images;
     if (passes_.empty()) {
         return images;
     }
@@ -446,15 +463,24 @@ std::optional<std::vector<CharacterImage>> SplitPlan::character_images(
         if (auto* text = std::get_if<std::u16string>(&all);
             text != nullptr && static_cast<std::size_t>(
                                    std::count(text->begin(), text->end(), mark)) == finds.size()) {
+            // The marks taken out in place, each image moved down to where the last ended.
+            images.ends.reserve(finds.size());
+            std::size_t kept = 0;
             std::size_t start = 0;
-            for (const char16_t c : finds) {
+            for (std::size_t i = 0; i < finds.size(); ++i) {
                 const std::size_t end = text->find(mark, start);
                 if (end - start > max_image_length) {
                     return std::nullopt;
                 }
-                images.push_back({c, text->substr(start, end - start)});
+                std::char_traits<char16_t>::move(text->data() + kept, text->data() + start,
+                                                 end - start);
+                kept += end - start;
+                images.ends.push_back(static_cast<std::uint32_t>(kept));
                 start = end + 1;
             }
+            text->resize(kept);
+            images.text = std::move(*text);
+            images.characters = finds;
             return images;
         }
     }
@@ -463,7 +489,7 @@ std::optional<std::vector<CharacterImage>> SplitPlan::character_images(
         if (std::holds_alternative<ResultTooLarge>(image)) {
             return std::nullopt;
         }
-        images.push_back({c, std::move(std::get<std::u16string>(image))});
+        images.append(c, std::get<std::u16string>(image));
     }
     return images;
 }
