@@ -161,10 +161,11 @@ TEST(SplitController, RunsAnotherCommandInsteadOfASplitWhenIdle) {
     const SplitFunction paste = [](std::u16string text, const std::filesystem::path&) {
         return SplitOutcome(text + u"贴");
     };
-    ASSERT_TRUE(controller.run_instead(paste));
+    ASSERT_TRUE(controller.run_instead(paste, texts::Activity::Paste));
     EXPECT_FALSE(view.editable);
-    EXPECT_FALSE(controller.run_instead(paste));  // the box is busy: the caller pastes itself
-    controller.click();                           // waits its turn
+    // The box is busy: the caller pastes itself.
+    EXPECT_FALSE(controller.run_instead(paste, texts::Activity::Paste));
+    controller.click();  // waits its turn
     ASSERT_TRUE(view.run_next_task());
     ASSERT_TRUE(view.run_next_task());
     EXPECT_EQ(view.text, u"好贴!");
@@ -182,6 +183,26 @@ struct FailureCase {
 };
 
 class SplitControllerFailure : public ::testing::TestWithParam<FailureCase> {};
+
+// A long paste that fails says so in its own words, not the split's; the next click's
+// failure is a split's again.
+TEST(SplitController, AFailedPasteSaysItIsThePaste) {
+    FakeView view(u"好");
+    SplitController controller(view, {}, [](std::u16string, const std::filesystem::path&) {
+        return SplitOutcome(SplitFailure(OutOfMemory{}));
+    });
+    const SplitFunction paste = [](std::u16string, const std::filesystem::path&) -> SplitOutcome {
+        throw std::bad_alloc();
+    };
+    ASSERT_TRUE(controller.run_instead(paste, texts::Activity::Paste));
+    ASSERT_TRUE(view.run_next_task());
+    controller.click();
+    ASSERT_TRUE(view.run_next_task());
+    ASSERT_EQ(view.messages.size(), 2u);
+    EXPECT_NE(view.messages[0].find("无法完成粘贴"), std::string::npos) << view.messages[0];
+    EXPECT_NE(view.messages[1].find("无法完成拆分"), std::string::npos) << view.messages[1];
+    EXPECT_EQ(view.text, u"好");
+}
 
 // Whatever fails, on either thread: one message, the text as it was, the waiting clicks
 // dropped, and the window goes on.

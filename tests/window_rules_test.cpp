@@ -240,12 +240,13 @@ struct FailureTextCase {
     const char* name;
     SplitFailure failure;
     std::string says;
+    texts::Activity activity = texts::Activity::Split;
 };
 
 class FailureTexts : public ::testing::TestWithParam<FailureTextCase> {};
 
 TEST_P(FailureTexts, SayWhatWentWrongAndThatTheTextIsKept) {
-    const std::string text = texts::failure_text(GetParam().failure);
+    const std::string text = texts::failure_text(GetParam().failure, GetParam().activity);
     EXPECT_NE(text.find(GetParam().says), std::string::npos) << text;
     EXPECT_TRUE(text.ends_with("文字未作任何改动。")) << text;
 }
@@ -278,7 +279,13 @@ INSTANTIATE_TEST_SUITE_P(
         FailureTextCase{"out_of_memory", OutOfMemory{}, "内存不足"},
         FailureTextCase{"no_thread", ThreadUnavailable{}, "无法为拆分启动新的线程"},
         FailureTextCase{"unexpected", UnexpectedError{"ICU has no converter"},
-                        "拆分时出现意外错误：\nICU has no converter"}),
+                        "拆分时出现意外错误：\nICU has no converter"},
+        FailureTextCase{"paste_out_of_memory", OutOfMemory{}, "内存不足，无法完成粘贴。",
+                        texts::Activity::Paste},
+        FailureTextCase{"paste_no_thread", ThreadUnavailable{}, "无法为粘贴启动新的线程",
+                        texts::Activity::Paste},
+        FailureTextCase{"paste_unexpected", UnexpectedError{"bad"}, "粘贴时出现意外错误：\nbad",
+                        texts::Activity::Paste}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

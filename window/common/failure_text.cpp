@@ -26,23 +26,29 @@ std::string describe_in_chinese(const FileError& error) {
 }
 
 struct Describe {
+    const char* doing;  // 拆分 or 粘贴
+
     std::string operator()(const FileError& error) const { return describe_in_chinese(error); }
     std::string operator()(const ResultTooLarge& too_large) const {
-        return "拆分后的文字将超过 " + std::to_string(too_large.limit) + " 个字符的上限。";
+        return std::string(doing) + "后的文字将超过 " + std::to_string(too_large.limit) +
+               " 个字符的上限。";
     }
-    std::string operator()(const OutOfMemory&) const { return "内存不足，无法完成拆分。"; }
+    std::string operator()(const OutOfMemory&) const {
+        return "内存不足，无法完成" + std::string(doing) + "。";
+    }
     std::string operator()(const ThreadUnavailable&) const {
-        return "系统无法为拆分启动新的线程，请关闭一些程序后再试。";
+        return "系统无法为" + std::string(doing) + "启动新的线程，请关闭一些程序后再试。";
     }
     std::string operator()(const UnexpectedError& error) const {
-        return "拆分时出现意外错误：\n" + error.what;
+        return std::string(doing) + "时出现意外错误：\n" + error.what;
     }
 };
 
 }  // namespace
 
-std::string failure_text(const SplitFailure& failure) {
-    return std::visit(Describe{}, failure) + "\n\n文字未作任何改动。";
+std::string failure_text(const SplitFailure& failure, Activity activity) {
+    const Describe describe{activity == Activity::Paste ? "粘贴" : "拆分"};
+    return std::visit(describe, failure) + "\n\n文字未作任何改动。";
 }
 
 }  // namespace mardovane::texts

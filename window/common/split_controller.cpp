@@ -31,20 +31,21 @@ SplitController::~SplitController() {
 
 void SplitController::click() {
     if (sequence_.click()) {
-        start(splitter_);
+        start(splitter_, texts::Activity::Split);
     }
 }
 
-bool SplitController::run_instead(SplitFunction work) {
+bool SplitController::run_instead(SplitFunction work, texts::Activity activity) {
     if (sequence_.running()) {
         return false;
     }
     (void)sequence_.click();  // nothing runs: it starts now
-    start(std::move(work));
+    start(std::move(work), activity);
     return true;
 }
 
-void SplitController::start(SplitFunction work) {
+void SplitController::start(SplitFunction work, texts::Activity activity) {
+    activity_ = activity;
     std::u16string text;
     try {
         text = view_.content();
@@ -79,7 +80,7 @@ void SplitController::finish(SplitOutcome outcome) {
     if (failure) {
         fail(*failure);
     } else if (sequence_.finish(false)) {
-        start(splitter_);
+        start(splitter_, texts::Activity::Split);
     }
 }
 
@@ -87,7 +88,7 @@ void SplitController::fail(const SplitFailure& failure) {
     (void)sequence_.finish(true);  // the clicks still waiting go with the failure
     std::string message;
     try {
-        message = texts::failure_text(failure);
+        message = texts::failure_text(failure, activity_);
     } catch (const std::bad_alloc&) {
         message = "内存不足。";
     }

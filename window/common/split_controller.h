@@ -6,6 +6,7 @@
 #include <string>
 
 #include "window/common/background_split.h"
+#include "window/common/failure_text.h"
 #include "window/common/split_command.h"
 
 namespace mardovane {
@@ -55,13 +56,14 @@ class SplitController {
     void click();
     // Another command that makes the whole text anew and takes long on the window's
     // thread (a paste of millions of lines): `work` runs as a split would, off the
-    // window's thread, with the same busy pointer, undo step and failure message. Only
-    // when no split runs (the text box is read-only then): false otherwise.
-    bool run_instead(SplitFunction work);
+    // window's thread, with the same busy pointer, undo step and failure message, worded
+    // for `activity`. Only when no split runs (the text box is read-only then): false
+    // otherwise.
+    bool run_instead(SplitFunction work, texts::Activity activity);
     bool running() const { return sequence_.running(); }
 
   private:
-    void start(SplitFunction work);
+    void start(SplitFunction work, texts::Activity activity);
     void finish(SplitOutcome outcome);
     void fail(const SplitFailure& failure);
 
@@ -71,6 +73,7 @@ class SplitController {
     SplitStarter starter_;
     SplitSequence sequence_;
     std::shared_ptr<RunningSplit> running_;
+    texts::Activity activity_ = texts::Activity::Split;  // of the one running or failing
 };
 
 }  // namespace mardovane

@@ -158,7 +158,8 @@ bool MainWindow::paste_off_thread(std::u16string pasted, int from, int to) {
             } catch (...) {
                 return failure_of_current_exception();
             }
-        });
+        },
+        texts::Activity::Paste);
     if (started) {
         text_box_->set_next_caret(caret);
     }
