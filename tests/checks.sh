@@ -18,3 +18,17 @@ finish() {
     echo "$passed passed, $failed failed"
     [ "$failed" -eq 0 ]
 }
+# `unpack_and_check ZIP FOLDER FILE...` checks that ZIP was made, unpacks it into $work and
+# checks that its one folder FOLDER holds each FILE; $folder is then that folder.
+unpack_and_check() {
+    local zip=$1 name=$2
+    shift 2
+    check "$(basename "$zip") was built" test -f "$zip"
+    mkdir -p "$work/unpacked"
+    (cd "$work/unpacked" && cmake -E tar xf "$zip")
+    folder="$work/unpacked/$name"
+    local file
+    for file in "$@"; do
+        check "the folder holds $file" test -f "$folder/$file"
+    done
+}

@@ -10,15 +10,8 @@ version=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 (cd "$build" && cpack -G ZIP -B "$work" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; exit 1; }
-zip="$work/Mardovane-$version-win64.zip"
-check "Mardovane-$version-win64.zip was built" test -f "$zip"
-mkdir "$work/unpacked"
-(cd "$work/unpacked" && cmake -E tar xf "$zip")
-folder="$work/unpacked/Mardovane-$version-win64"
-for file in Mardovane.exe mardovane-split.exe keyword.info tables/keyword-full.info NOTICE \
-            LICENSE README.txt; do
-    check "the folder holds $file" test -f "$folder/$file"
-done
+unpack_and_check "$work/Mardovane-$version-win64.zip" "Mardovane-$version-win64" \
+    Mardovane.exe mardovane-split.exe keyword.info tables/keyword-full.info NOTICE LICENSE README.txt
 for exe in Mardovane.exe mardovane-split.exe; do
     check "$exe is stripped" bash -c "x86_64-w64-mingw32-nm '$folder/$exe' 2>&1 | grep -q 'no symbols'"
 done

@@ -10,15 +10,10 @@ version=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cmake --build "$build" --target web_zip >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
-zip="$build/Mardovane-$version-web.zip"
-check "Mardovane-$version-web.zip was built" test -f "$zip"
-(cd "$work" && cmake -E tar xf "$zip")
-folder="$work/Mardovane-$version-web"
-for file in index.html page.js worker.js style.css mardovane.js mardovane.wasm background.png \
-            background@2x.png hand-cursor.png icon.png icon.svg keyword.info \
-            tables/keyword-full.info NOTICE LICENSE; do
-    check "the folder holds $file" test -f "$folder/$file"
-done
+unpack_and_check "$build/Mardovane-$version-web.zip" "Mardovane-$version-web" \
+    index.html page.js worker.js style.css mardovane.js mardovane.wasm background.png \
+    background@2x.png hand-cursor.png icon.png icon.svg keyword.info tables/keyword-full.info \
+    NOTICE LICENSE
 check "the table is the shipped one" cmp "$folder/keyword.info" \
     "$(dirname "$0")/../../data/keyword.info"
 finish
