@@ -51,8 +51,10 @@ class MainWindow final : public QWidget, public rules::WindowActions {
     void clear() override;
     void open_web_page() override;
 
-    // A paste longer than these is made off the window's thread.
-    static constexpr int kLongPasteLines = 50'000;
+    // A paste longer than these is made off the window's thread. Qt takes about 75 ms on
+    // the window's thread for 20,000 short lines, and about 160 ms for 4 Mi characters in
+    // 40,000 lines: the lines cost, more than the characters.
+    static constexpr int kLongPasteLines = 20'000;
     static constexpr int kLongPasteCharacters = 4 * 1024 * 1024;
 
   protected:

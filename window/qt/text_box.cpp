@@ -11,16 +11,11 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <algorithm>
+#include <vector>
+
+#include "window/common/undo_history.h"
 
 namespace mardovane {
-namespace {
-
-// Replaced documents kept for Ctrl+Z: at least the last one, and older ones while they
-// hold fewer characters than this in all.
-constexpr qsizetype kKeptCharacters = 32 * 1024 * 1024;
-constexpr std::size_t kKeptDocuments = 100;
-
-}  // namespace
 
 TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
     connect(document(), &QTextDocument::contentsChanged, this, &TextBox::forget_redo);
@@ -101,14 +96,14 @@ void TextBox::insertFromMimeData(const QMimeData* source) {
 }
 
 void TextBox::trim_undo() {
-    qsizetype kept = 0;
+    std::vector<rules::KeptDocument> sizes;
+    sizes.reserve(undo_.size());
     for (const Kept& each : undo_) {
-        kept += each.document->characterCount();
+        sizes.push_back({static_cast<std::size_t>(each.document->characterCount()),
+                         static_cast<std::size_t>(each.document->blockCount())});
     }
-    while (undo_.size() > 1 && (undo_.size() > kKeptDocuments || kept > kKeptCharacters)) {
-        kept -= undo_.front().document->characterCount();
-        undo_.pop_front();
-    }
+    undo_.erase(undo_.begin(),
+                undo_.begin() + static_cast<std::ptrdiff_t>(rules::documents_to_forget(sizes)));
 }
 
 bool TextBox::can_undo() const {
