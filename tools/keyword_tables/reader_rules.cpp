@@ -8,8 +8,8 @@
 namespace mardovane::tables {
 namespace {
 
-// Pieces a reader would not call pieces: single strokes, and the two dots of 丷.
-constexpr std::u16string_view kBareStrokes = u"一丨丶丿乙乚乛亅丷乀乁";
+// Pieces a reader would not call pieces: single strokes.
+constexpr std::u16string_view kBareStrokes = u"一丨丶丿乙乚乛亅乀乁";
 
 // The Kangxi radicals of one to five strokes (1 to 117), as simplified Chinese writes them:
 // readers see each as one unit, and know each as a piece.
@@ -20,7 +20,7 @@ constexpr std::u16string_view kSmallRadicals =
 
 // Component forms that readers see as units and know as pieces.
 constexpr std::u16string_view kComponentForms =
-    u"亻氵忄扌犭纟讠钅饣礻衤阝刂丬艹罒覀耂灬爫氺攵廾彡门虍辶";
+    u"亻氵忄扌犭纟讠钅饣礻衤阝刂丬艹罒覀耂灬爫氺攵廾彡门虍辶丷";
 
 // The enclosing components of the surrounding shapes that read well side by side.
 const std::map<std::string, std::u16string_view>& enclosures() {
@@ -33,7 +33,7 @@ const std::map<std::string, std::u16string_view>& enclosures() {
 }
 
 // Top-bottom splits go into the default table when the top or the bottom is one of these.
-constexpr std::u16string_view kKnownTops = u"艹宀竹雨罒覀穴冖爫癶";
+constexpr std::u16string_view kKnownTops = u"艹宀竹雨罒覀穴冖爫癶丷";
 constexpr std::u16string_view kKnownBottoms = u"心灬皿贝貝氺";
 
 bool contains(std::u16string_view set, char16_t c) {
