@@ -185,14 +185,14 @@ std::vector<WellKnownSplit> well_known_splits() {
                 "土厶手目囗口江鸟日十人人土歹匕爫冖又爫冖友旦里艹卩告非可可"));
     add(in_both("3", "不了一人来上小子也自方心", "不了一人来上小子也自方心"));
     // 丷 on top is a piece; the top of 学 is written as 党's is.
-    add(in_both("1", "关并总兰学觉党交", "丷天丷开丷口心丷三小冖子小冖见小冖兄亠父"));
+    add(in_both("1", "关并总兰学觉党光交", "丷天丷开丷口心丷三小冖子小冖见小冖兄小兀亠父"));
     // Mended where the data is wrong.
     add(in_both("1", "記蔺罕匀", "言己艹门隹冖八干勹冫"));
     // Only the fuller table takes the other top-bottom splits and the riddle splits.
     add({{kDefaultTable, "1", "出天里是我", "出天里是我"},
          {kFullTable, "1", "出天里是我", "山山二人田土日疋手戈"}});
-    add({{kDefaultTable, "1", "高米木四", "高米木四"},
-         {kFullTable, "1", "高米木四", "亠口冂口丷木十八囗儿"},
+    add({{kDefaultTable, "1", "高米木四南", "高米木四南"},
+         {kFullTable, "1", "高米木四南", "亠口冂口丷木十八囗儿十冂丷干"},
          {kFullTable, "2", "米", "丷十八"}});
     return cases;
 }
