@@ -14,6 +14,11 @@ check() {
     fi
 }
 quietly() { "$@" >/dev/null 2>&1; }
+# `use_work_folder` makes $work, a temporary folder removed on exit.
+use_work_folder() {
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+}
 finish() {
     echo "$passed passed, $failed failed"
     [ "$failed" -eq 0 ]

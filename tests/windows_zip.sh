@@ -7,8 +7,7 @@ set -euo pipefail
 source "$(dirname "$0")/checks.sh"
 build=$1
 version=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+use_work_folder
 (cd "$build" && cpack -G ZIP -B "$work" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; exit 1; }
 unpack_and_check "$work/Mardovane-$version-win64.zip" "Mardovane-$version-win64" \
     Mardovane.exe mardovane-split.exe keyword.info tables/keyword-full.info NOTICE LICENSE README.txt

@@ -7,8 +7,7 @@ set -euo pipefail
 source "$(dirname "$0")/../checks.sh"
 build=$1
 version=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+use_work_folder
 cmake --build "$build" --target web_zip >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
 unpack_and_check "$build/Mardovane-$version-web.zip" "Mardovane-$version-web" \
     index.html page.js worker.js style.css mardovane.js mardovane.wasm background.png \

@@ -119,11 +119,7 @@ void TextBox::undo_step() {
         const QScopedValueRollback stepping(stepping_, true);
         undo();
     } else if (!undo_.empty()) {
-        redo_.emplace_back();
-        redo_.back() = take_current();
-        Kept previous = std::move(undo_.back());
-        undo_.pop_back();
-        show_kept(std::move(previous));
+        step_through_kept(undo_, redo_);
     }
 }
 
@@ -132,12 +128,16 @@ void TextBox::redo_step() {
         const QScopedValueRollback stepping(stepping_, true);
         redo();
     } else if (!redo_.empty()) {
-        undo_.emplace_back();
-        undo_.back() = take_current();
-        Kept next = std::move(redo_.back());
-        redo_.pop_back();
-        show_kept(std::move(next));
+        step_through_kept(redo_, undo_);
     }
+}
+
+void TextBox::step_through_kept(std::deque<Kept>& from, std::deque<Kept>& to) {
+    to.emplace_back();  // room first: nothing is lost when memory runs out here
+    to.back() = take_current();
+    Kept shown = std::move(from.back());
+    from.pop_back();
+    show_kept(std::move(shown));
 }
 
 void TextBox::keyPressEvent(QKeyEvent* event) {

@@ -64,6 +64,8 @@ class TextBox final : public QPlainTextEdit {
     };
     Kept take_current();
     void show_kept(Kept kept);
+    // Shows the newest of `from`, keeping the document shown now in `to`.
+    void step_through_kept(std::deque<Kept>& from, std::deque<Kept>& to);
     // A new edit of the document shown: what was taken back is gone for good.
     void forget_redo() {
         if (!stepping_) {
