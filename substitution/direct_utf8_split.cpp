@@ -30,7 +30,6 @@ class Writer {
         }
         return out_.data() + used_;
     }
-    char* at() { return out_.data() + used_; }
     void advance_to(const char* end) { used_ = static_cast<std::size_t>(end - out_.data()); }
     std::size_t used() const { return used_; }
     void rewind(std::size_t to) { used_ = to; }
