@@ -1,9 +1,11 @@
 #include "window/common/background_split.h"
 
 #include <atomic>
+#include <optional>
 #include <system_error>
-#include <thread>
 #include <utility>
+
+#include "window/common/detached_thread.h"
 
 namespace mardovane {
 namespace {
@@ -65,13 +67,19 @@ std::shared_ptr<BackgroundSplit> BackgroundSplit::start(std::u16string text,
         --threads_running;
     };
     ++threads_running;
+    std::optional<SplitFailure> not_started;
     try {
         // Detached: closing the window ends the program without waiting for a long split.
-        std::thread(std::move(run)).detach();
+        start_detached_thread(std::move(run));
     } catch (const std::system_error&) {  // no thread to be had
+        not_started = ThreadUnavailable{};
+    } catch (...) {  // no memory to hand the split over
+        not_started = failure_of_current_exception();
+    }
+    if (not_started) {
         --threads_running;
         const std::lock_guard lock(split->mutex_);
-        split->deliver_(SplitFailure(ThreadUnavailable{}));
+        split->deliver_(std::move(*not_started));
     }
     return split;
 }
