@@ -14,22 +14,6 @@
 namespace mardovane {
 namespace {
 
-// The fake window's lock: a spin on an atomic flag. Under Wine, a thread blocked on a
-// contended std::mutex can miss its wake-up for good, and the test polls this lock every
-// millisecond while the split's thread hands its outcome over.
-class SpinLock {
-  public:
-    void lock() {
-        while (flag_.test_and_set(std::memory_order_acquire)) {
-            std::this_thread::yield();
-        }
-    }
-    void unlock() { flag_.clear(std::memory_order_release); }
-
-  private:
-    std::atomic_flag flag_ = ATOMIC_FLAG_INIT;
-};
-
 // A window as the controller sees it. Tasks for the window's thread wait in a queue that
 // the test runs, as an event loop would.
 class FakeView final : public SplitView {
@@ -76,8 +60,8 @@ class FakeView final : public SplitView {
         std::u16string result;
     };
 
-    // Runs the next task the split's thread handed over, waiting for it (by polling: Wine's
-    // condition variables can lose a wake-up).
+    // Runs the next task the split's thread handed over, waiting up to 30 s for it: a split
+    // that never hands one over fails the test instead of hanging it.
     bool run_next_task() {
         std::function<void()> task;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -110,7 +94,7 @@ class FakeView final : public SplitView {
     bool busy = false;
     int stores = 0;
     std::vector<std::string> messages;
-    SpinLock mutex;
+    std::mutex mutex;
     std::deque<std::function<void()>> tasks;
 };
 

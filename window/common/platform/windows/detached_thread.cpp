@@ -1,7 +1,7 @@
 #include "window/common/detached_thread.h"
 
-#include <windows.h>
 #include <process.h>
+#include <windows.h>
 
 #include <cerrno>
 #include <cstdint>
