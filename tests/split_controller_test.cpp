@@ -164,6 +164,7 @@ struct FailureCase {
     std::string says;
     bool prepares = false;
     bool fail_preparing = false;
+    bool fail_starting = false;  // no memory to hand the split to its thread
 };
 
 class SplitControllerFailure : public ::testing::TestWithParam<FailureCase> {};
@@ -197,9 +198,20 @@ TEST_P(SplitControllerFailure, ShowsOneMessageAndKeepsTheText) {
     view.fail_storing = test.fail_storing;
     view.prepares = test.prepares;
     view.fail_preparing = test.fail_preparing;
-    SplitController controller(view, {}, test.splitter);
+    bool starting_fails = test.fail_starting;
+    SplitController controller(view, {}, test.splitter,
+                               [&starting_fails](std::u16string text, std::filesystem::path folder,
+                                                 SplitFunction splitter, Deliver deliver) {
+                                   if (starting_fails) {
+                                       throw std::bad_alloc();
+                                   }
+                                   return start_background_split(std::move(text), std::move(folder),
+                                                                 std::move(splitter),
+                                                                 std::move(deliver));
+                               });
     controller.click();
-    if (!test.fail_reading) {
+    const bool failed_at_once = test.fail_reading || test.fail_starting;
+    if (!failed_at_once) {
         controller.click();  // waiting: dropped by the failure
         ASSERT_TRUE(view.run_next_task());
     }
@@ -212,10 +224,10 @@ TEST_P(SplitControllerFailure, ShowsOneMessageAndKeepsTheText) {
     EXPECT_TRUE(view.tasks.empty());
 
     // The window goes on: the next click splits again, when the splitter can.
-    view.fail_reading = view.fail_storing = view.fail_preparing = false;
+    view.fail_reading = view.fail_storing = view.fail_preparing = starting_fails = false;
     controller.click();
     ASSERT_TRUE(view.run_next_task());
-    const bool window_side = test.fail_reading || test.fail_storing || test.fail_preparing;
+    const bool window_side = failed_at_once || test.fail_storing || test.fail_preparing;
     EXPECT_EQ(view.text, window_side ? u"好!" : u"好");
     EXPECT_EQ(view.messages.size(), window_side ? 1u : 2u);
 }
@@ -242,7 +254,9 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"memory_while_preparing_the_result", add_a_mark, false, false, "内存不足", true,
                     true},
         FailureCase{"memory_while_storing_a_prepared_result", add_a_mark, false, true, "内存不足",
-                    true}),
+                    true},
+        FailureCase{"memory_while_starting_the_split", add_a_mark, false, false, "内存不足", false,
+                    false, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The window closes mid-split: nothing waits, and the outcome is handed to nobody.

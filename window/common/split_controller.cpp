@@ -64,12 +64,18 @@ void SplitController::start(SplitFunction work, texts::Activity activity) {
     }
     view_.set_editable(false);
     view_.set_busy(true);
-    running_ = starter_(
-        std::move(text), program_directory_, std::move(splitter), [this](SplitOutcome outcome) {
-            // On the split's thread, while this controller lives.
-            auto handed = std::make_shared<SplitOutcome>(std::move(outcome));
-            view_.run_on_window_thread([this, handed] { finish(std::move(*handed)); });
-        });
+    try {
+        running_ = starter_(
+            std::move(text), program_directory_, std::move(splitter), [this](SplitOutcome outcome) {
+                // On the split's thread, while this controller lives.
+                auto handed = std::make_shared<SplitOutcome>(std::move(outcome));
+                view_.run_on_window_thread([this, handed] { finish(std::move(*handed)); });
+            });
+    } catch (...) {  // no memory to start it: nothing runs, and the text stays as it was
+        view_.set_busy(false);
+        view_.set_editable(true);
+        fail(failure_of_current_exception());
+    }
 }
 
 void SplitController::finish(SplitOutcome outcome) {
