@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cstring>
 #include <variant>
 
@@ -17,6 +18,35 @@ constexpr std::size_t kMaxImageUnits = 256;
 constexpr std::size_t kChunkBytes = 4096;
 // The most bytes one character takes in UTF-8.
 constexpr std::size_t kMaxSequence = 4;
+
+// An entry of entry_of_: 1 (found), the image's length in bytes, and its offset in the
+// images; an image too long for the length field has kLongImageLength there, and its index
+// among the long images for offset.
+constexpr std::uint32_t kEntryLengthShift = 1;
+constexpr std::uint32_t kEntryLengthBits = 5;
+constexpr std::uint32_t kEntryOffsetShift = kEntryLengthShift + kEntryLengthBits;
+constexpr std::uint32_t kLongImageLength = (1u << kEntryLengthBits) - 1;
+// How far an entry's offset reaches.
+constexpr std::size_t kEntryOffsetLimit = std::size_t{1} << (32 - kEntryOffsetShift);
+
+std::uint32_t short_image_entry(std::uint32_t offset, std::uint32_t bytes) {
+    return 1 | bytes << kEntryLengthShift | offset << kEntryOffsetShift;
+}
+std::uint32_t long_image_entry(std::uint32_t index) {
+    return 1 | kLongImageLength << kEntryLengthShift | index << kEntryOffsetShift;
+}
+std::uint32_t entry_length(std::uint32_t entry) {
+    return entry >> kEntryLengthShift & kLongImageLength;
+}
+std::uint32_t entry_offset(std::uint32_t entry) {
+    return entry >> kEntryOffsetShift;
+}
+
+// In a debug build: a copy of `bytes` at `to` stays within the room asked for.
+void check_room([[maybe_unused]] const char* to, [[maybe_unused]] std::size_t bytes,
+                [[maybe_unused]] const char* room_end) {
+    assert(to + bytes <= room_end);
+}
 
 // Writes into a string's whole size, growing it as needed; `finish` cuts it to what was
 // written.
@@ -122,7 +152,7 @@ std::optional<DirectUtf8Split> DirectUtf8Split::of(const SplitPlan& plan) {
     }
     DirectUtf8Split direct;
     direct.images_ = std::move(std::get<std::string>(encoded));
-    if (direct.images_.size() >= (std::size_t{1} << 26)) {
+    if (direct.images_.size() >= kEntryOffsetLimit) {
         return std::nullopt;  // more than an entry can point to
     }
     direct.entry_of_ = ZeroedArray<std::uint32_t>(std::size_t{1} << 16);
@@ -133,10 +163,10 @@ std::optional<DirectUtf8Split> DirectUtf8Split::of(const SplitPlan& plan) {
         for (const char16_t unit : images->image(i)) {
             size += unit < 0x80 ? 1 : unit < 0x800 ? 2 : is_surrogate(unit) ? 2 : 3;
         }
-        std::uint32_t entry = 1 | size << 1 | offset << 6;
+        std::uint32_t entry = short_image_entry(offset, size);
         if (size > kShortImage) {
-            entry =
-                1 | kLongImage << 1 | static_cast<std::uint32_t>(direct.long_images_.size()) << 6;
+            static_assert(kShortImage < kLongImageLength);
+            entry = long_image_entry(static_cast<std::uint32_t>(direct.long_images_.size()));
             direct.long_images_.push_back({offset, size});
         }
         offset += size;
@@ -185,12 +215,12 @@ bool DirectUtf8Split::fill_slots() {
             continue;
         }
         const std::uint32_t entry = entry_of_[c];
-        const std::uint32_t length = entry >> 1 & 31;
+        const std::uint32_t length = entry_length(entry);
         if (entry == 0) {
             std::memcpy(slot.bytes, as_is.data() + next, 3);
             slot.length = 3;
         } else if (length != 0 && length <= sizeof slot.bytes) {
-            std::memcpy(slot.bytes, images_.data() + (entry >> 6), length);
+            std::memcpy(slot.bytes, images_.data() + entry_offset(entry), length);
             slot.length = static_cast<std::uint8_t>(length);
         } else {
             slot.length = kThroughEntry;
@@ -200,14 +230,19 @@ bool DirectUtf8Split::fill_slots() {
     return true;
 }
 
+std::size_t DirectUtf8Split::image_room(std::uint32_t entry) const {
+    return entry_length(entry) == kLongImageLength ? long_images_[entry_offset(entry)].bytes
+                                                   : kShortImage;
+}
+
 char* DirectUtf8Split::write_image(std::uint32_t entry, char* to) const {
-    const std::uint32_t length = entry >> 1 & 31;
-    if (length == kLongImage) {
-        const LongImage& image = long_images_[entry >> 6];
+    const std::uint32_t length = entry_length(entry);
+    if (length == kLongImageLength) {
+        const LongImage& image = long_images_[entry_offset(entry)];
         std::memcpy(to, images_.data() + image.offset, image.bytes);
         return to + image.bytes;
     }
-    std::memcpy(to, images_.data() + (entry >> 6), kShortImage);
+    std::memcpy(to, images_.data() + entry_offset(entry), kShortImage);
     return to + length;
 }
 
@@ -236,8 +271,12 @@ DirectUtf8Split::Progress DirectUtf8Split::split_lines(std::string_view bytes, s
     };
     while (at < size) {
         const std::size_t chunk_end = std::min(size, at + kChunkBytes);
-        // A character that starts in the chunk may end past it.
-        char* to = writer.room((chunk_end - at + kMaxSequence) * growth_);
+        // A character that starts in the chunk may end past it. No character writes more
+        // than growth_ bytes for each of its bytes, over-copy included, so this is room
+        // enough for the chunk.
+        const std::size_t room = (chunk_end - at + kMaxSequence) * growth_;
+        char* to = writer.room(room);
+        [[maybe_unused]] const char* const room_end = to + room;
         while (at < chunk_end) {
             const unsigned char byte = data[at];
             if (size - at >= 4) {
@@ -252,9 +291,11 @@ DirectUtf8Split::Progress DirectUtf8Split::split_lines(std::string_view bytes, s
                     const Slot& slot = slots_[code_point];
                     const unsigned length = slot.length;
                     if (length <= sizeof slot.bytes) {
+                        check_room(to, sizeof slot, room_end);
                         std::memcpy(to, &slot, sizeof slot);
                         to += length;
                     } else if (length == kThroughEntry) {
+                        check_room(to, image_room(entry_of_[code_point]), room_end);
                         to = write_image(entry_of_[code_point], to);
                     } else {
                         writer.advance_to(to);
@@ -271,6 +312,7 @@ DirectUtf8Split::Progress DirectUtf8Split::split_lines(std::string_view bytes, s
                         ++at;
                         continue;
                     case AsciiKind::Found:
+                        check_room(to, image_room(entry_of_[byte]), room_end);
                         to = write_image(entry_of_[byte], to);
                         ++at;
                         continue;
@@ -306,6 +348,7 @@ DirectUtf8Split::Progress DirectUtf8Split::split_lines(std::string_view bytes, s
             }
             const std::uint32_t entry = code_point < 0x10000 ? entry_of_[code_point] : 0;
             if (entry != 0) {
+                check_room(to, image_room(entry), room_end);
                 to = write_image(entry, to);
             } else {
                 std::memcpy(to, data + at, length);

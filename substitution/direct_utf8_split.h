@@ -36,11 +36,11 @@ class DirectUtf8Split {
                          std::size_t piece_bytes, std::string& out) const;
 
   private:
-    // One look-up per character: 0 for a character no pair finds, else 1 | bytes << 1 |
-    // offset << 6, the image being `bytes` bytes at `offset` in images_. An image longer
-    // than kShortImage bytes has kLongImage for bytes and its index in long_images_ for offset.
+    // One look-up per character: 0 for a character no pair finds, else an entry made by
+    // short_image_entry or long_image_entry (in the source file), naming where the
+    // character's UTF-8 image lies. An image up to kShortImage bytes is always copied as
+    // kShortImage bytes, and images_ ends in that many bytes of room for it.
     static constexpr std::uint32_t kShortImage = 16;
-    static constexpr std::uint32_t kLongImage = 31;
     struct LongImage {
         std::uint32_t offset;
         std::uint32_t bytes;
@@ -49,16 +49,21 @@ class DirectUtf8Split {
 
     // What a three-byte character becomes, in one place: its image, itself where no pair
     // finds it, and the length; or kThroughEntry for an image empty or too long for a slot
-    // (see entry_of_), or kNotCharacter.
+    // (see entry_of_), or kNotCharacter. A slot is copied whole, its length too: what lies
+    // past the image is written over by what comes next.
     struct Slot {
         char bytes[15];
         std::uint8_t length;
     };
+    static_assert(sizeof(Slot) == kShortImage, "a slot is copied as one short image is");
     static constexpr std::uint8_t kThroughEntry = 0xFF;
     static constexpr std::uint8_t kNotCharacter = 0xFE;  // overlong, or a surrogate
 
     bool fill_slots();
+    // Writes the image of an entry at `to`, and up to kShortImage bytes more past it.
     char* write_image(std::uint32_t entry, char* to) const;
+    // The bytes write_image writes from `to` on, over-copy included.
+    std::size_t image_room(std::uint32_t entry) const;
 
     ZeroedArray<std::uint32_t> entry_of_;  // per BMP code point
     ZeroedArray<Slot> slots_;              // per BMP code point

@@ -9,36 +9,24 @@
 #include <variant>
 #include <vector>
 
+#include "substitution/character_images.h"
 #include "substitution/keyword_table.h"
 
 namespace mardovane {
 
 // A table can make the text grow without bound (the pair (a, aa) thirty times doubles it
-// thirty times). Past this many UTF-16 code units the split fails instead of exhausting
-// memory, and the caller keeps the text it had.
+// thirty times). A split whose result would pass this many UTF-16 code units fails instead
+// of exhausting memory, and the caller keeps the text it had. Only what must be held
+// counts: the text given and the result; a text between two pairs that later pairs shrink
+// again is passed from pair to pair in chunks, never held whole.
 inline constexpr std::size_t kMaxResultLength = std::size_t{256} * 1024 * 1024;
 
 struct ResultTooLarge {
     std::size_t limit = kMaxResultLength;
-};
+    // The text given was already longer than the limit, before any pair.
+    bool text_given_too_large = false;
 
-// Characters and what one split makes of each, all images in one text: a table of tens of
-// thousands of pairs then takes one buffer, not a string a character.
-struct CharacterImages {
-    std::vector<char16_t> characters;
-    std::u16string text;              // every image, one after another
-    std::vector<std::uint32_t> ends;  // where each character's image ends in text
-
-    std::size_t size() const { return characters.size(); }
-    std::u16string_view image(std::size_t index) const {
-        const std::size_t begin = index == 0 ? 0 : ends[index - 1];
-        return std::u16string_view(text).substr(begin, ends[index] - begin);
-    }
-    void append(char16_t character, std::u16string_view image) {
-        characters.push_back(character);
-        text += image;
-        ends.push_back(static_cast<std::uint32_t>(text.size()));
-    }
+    friend bool operator==(const ResultTooLarge&, const ResultTooLarge&) = default;
 };
 
 // The pairs of a table, prepared for splitting. Applying it gives exactly the text that
@@ -47,6 +35,9 @@ struct CharacterImages {
 // find changing nothing. A run of consecutive pairs whose texts to find are single code
 // units is composed into one per-character mapping and applied in one pass; every other
 // pair makes a pass of its own. The unpaired last line of an odd table is ignored.
+//
+// A plan may be applied on many threads at once, and a split that fails for want of
+// memory leaves nothing behind that a later split on the same thread could trip on.
 class SplitPlan {
   public:
     explicit SplitPlan(const KeywordTable& table);
@@ -57,9 +48,9 @@ class SplitPlan {
     SplitPlan(SplitPlan&&) noexcept;
     SplitPlan& operator=(SplitPlan&&) noexcept;
 
-    // Fails when the text held between two passes would exceed max_length code units
-    // (which is itself capped at kMaxResultLength). `changed`, where given, says whether any
-    // pair replaced anything, so that a caller need not compare the texts.
+    // Fails when the text given or the result is longer than max_length code units (which
+    // is itself capped at kMaxResultLength). `changed`, where given, says whether any pair
+    // replaced anything, so that a caller need not compare the texts.
     [[nodiscard]] std::variant<std::u16string, ResultTooLarge> apply(
         std::u16string text, std::size_t max_length = kMaxResultLength,
         bool* changed = nullptr) const;
@@ -73,6 +64,14 @@ class SplitPlan {
     class Pass;
 
   private:
+    // The passes from `first` on, streamed over `text`: what a pass makes goes on to the
+    // next in chunks, and only the result is held.
+    std::variant<std::u16string, ResultTooLarge> apply_streamed(std::u16string_view text,
+                                                                std::size_t first,
+                                                                std::size_t max_length,
+                                                                bool& changed) const;
+    const class CharacterRunPass* only_character_run() const;
+
     std::vector<std::unique_ptr<Pass>> passes_;
 };
 

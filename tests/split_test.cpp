@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "substitution/character_run_pass.h"
 #include "substitution/split.h"
+#include "substitution/string_pass.h"
 #include "tests/reference/reference_split.h"
 
 namespace mardovane {
@@ -89,20 +91,44 @@ struct LimitCase {
     std::u16string text;
     std::size_t limit;
     bool fits;
+    bool text_given_too_large = false;
 };
 
-TEST(Split, LimitAppliesToEveryKindOfPass) {
+// The limit holds for what must be held, the text given and the result, however the table
+// is spelled: a text that grows between two pairs and shrinks again is never held whole.
+TEST(Split, LimitHoldsForTheTextGivenAndTheResult) {
+    const std::u16string b200(200, u'b');
     const std::vector<LimitCase> cases = {
         {"character run at the limit", {u"a", u"aaaa"}, u"aa", 8, true},
         {"character run past the limit", {u"a", u"aaaa"}, u"aa", 7, false},
         {"string pass at the limit", {u"ab", u"xxxx"}, u"abab", 8, true},
         {"string pass past the limit", {u"ab", u"xxxx"}, u"abab", 7, false},
-        {"text already too long", {}, u"abc", 2, false},
+        {"text already too long", {}, u"abc", 2, false, true},
         {"deletion keeps it small", {u"a", u"aaaaaaaa", u"a", u""}, u"aa", 3, true},
+        {"grows, then single characters delete it", {u"a", b200, u"b", u""}, u"aaaa", 100, true},
+        {"grows, then pairs of characters delete it", {u"a", b200, u"bb", u""}, u"aaaa", 100, true},
+        {"grows, then a longer pair shrinks it",
+         {u"a", b200, u"bb", u"c", u"x", u"y"},
+         u"aaaa",
+         400,
+         true},
+        {"shrinks, but not enough", {u"a", b200, u"bb", u"c"}, u"aaaa", 399, false},
+        {"grows through two string pairs",
+         {u"ab", b200, u"bb", u"cc", u"cccc", u"d"},
+         u"abab",
+         200,
+         true},
     };
     for (const auto& test : cases) {
         auto result = split(test.text, table_of(test.lines), test.limit);
         EXPECT_EQ(std::holds_alternative<std::u16string>(result), test.fits) << test.name;
+        if (const auto* too_large = std::get_if<ResultTooLarge>(&result)) {
+            EXPECT_EQ(too_large->text_given_too_large, test.text_given_too_large) << test.name;
+        } else {
+            const auto slow = reference_split(test.text, table_of(test.lines), 1 << 20);
+            ASSERT_TRUE(slow.has_value());
+            EXPECT_EQ(std::get<std::u16string>(result), slow->text) << test.name;
+        }
     }
 }
 
@@ -120,9 +146,11 @@ TEST(Split, AgreesWithOnePassPerPairOnRandomTables) {
         }
         return text;
     };
-    constexpr std::size_t kLimit = 48;  // small, so that both outcomes occur
+    // Small, so that both outcomes occur, and texts pass it between pairs and come back.
+    constexpr std::size_t kLimit = 20;
     int compared = 0;
     int too_large = 0;
+    int streamed = 0;  // grew past the limit between two pairs, and shrank again
     for (int round = 0; round < 3000; ++round) {
         std::vector<std::u16string> lines;
         const int line_count = std::uniform_int_distribution<int>(0, 13)(random);
@@ -139,16 +167,18 @@ TEST(Split, AgreesWithOnePassPerPairOnRandomTables) {
             continue;  // one pass per pair grew past its guard; the engine need not
         }
         if (std::holds_alternative<ResultTooLarge>(fast)) {
-            // The engine only gives up where some pair really did make the text too long.
-            ASSERT_GT(slow->longest, kLimit) << "round " << round;
+            // The engine only gives up where the text given or the result is too long.
+            ASSERT_GT(std::max(text.size(), slow->text.size()), kLimit) << "round " << round;
             ++too_large;
             continue;
         }
+        streamed += slow->longest > kLimit ? 1 : 0;
         ASSERT_EQ(std::get<std::u16string>(fast), slow->text) << "round " << round;
         ++compared;
     }
     EXPECT_GT(compared, 2000);
     EXPECT_GT(too_large, 20);
+    EXPECT_GT(streamed, 5);
 }
 
 // A run as long as a real table's is ordered and looked up another way than a short one:
@@ -291,6 +321,93 @@ TEST(SplitPlan, HasNoCharacterImagesForLongerFindsOrLongImages) {
     EXPECT_FALSE(SplitPlan(table_of({u"ab", u"c"})).character_images(256).has_value());
     EXPECT_FALSE(SplitPlan(table_of({u"a", u"bbbb"})).character_images(3).has_value());
     EXPECT_TRUE(SplitPlan(table_of({u"a", u"bbb"})).character_images(3).has_value());
+}
+
+}  // namespace
+}  // namespace mardovane
+
+namespace mardovane {
+namespace {
+
+// What a pass streamed over a text writes, the text given in chunks cut where `cuts` say.
+class CollectingSink final : public UnitSink {
+  public:
+    bool write(std::u16string_view units) override {
+        text += units;
+        return true;
+    }
+    bool end() override {
+        ended = true;
+        return true;
+    }
+    std::u16string text;
+    bool ended = false;
+};
+
+std::u16string streamed(const SplitPlan::Pass& pass, std::u16string_view text,
+                        const std::vector<std::size_t>& cuts) {
+    CollectingSink sink;
+    const auto stream = pass.stream(sink);
+    std::size_t from = 0;
+    for (const std::size_t cut : cuts) {
+        EXPECT_TRUE(stream->write(text.substr(from, cut - from)));
+        from = cut;
+    }
+    EXPECT_TRUE(stream->write(text.substr(from)));
+    EXPECT_TRUE(stream->end());
+    EXPECT_TRUE(sink.ended);
+    return sink.text;
+}
+
+// A text passed on between two pairs in chunks must come out as the whole pass makes it,
+// wherever the chunks are cut: a match across a cut included.
+TEST(PassStream, GivesWhatTheWholePassGivesWhereverTheTextIsCut) {
+    std::mt19937 random(31);
+    const std::u16string alphabet = u"ab好";
+    const auto random_text = [&](std::size_t min, std::size_t max) {
+        std::u16string text(std::uniform_int_distribution<std::size_t>(min, max)(random), u'a');
+        for (auto& c : text) {
+            c = alphabet[random() % alphabet.size()];
+        }
+        return text;
+    };
+    for (int round = 0; round < 2000; ++round) {
+        std::unique_ptr<SplitPlan::Pass> pass;
+        if (round % 2 == 0) {
+            pass = std::make_unique<StringPass>(random_text(2, 4), random_text(0, 3));
+        } else {
+            auto run = std::make_unique<CharacterRunPass>();
+            for (int pair = 0; pair < 3; ++pair) {
+                run->add(alphabet[random() % alphabet.size()], random_text(0, 3));
+            }
+            run->finish();
+            pass = std::move(run);
+        }
+        const std::u16string text = random_text(0, 16);
+        std::vector<std::size_t> cuts;
+        for (std::size_t at = 0; at < text.size(); ++at) {
+            if (random() % 3 == 0) {
+                cuts.push_back(at);
+            }
+        }
+        std::u16string whole = text;
+        (void)pass->apply(whole, kMaxResultLength, ScratchTable::of_this_thread());
+        ASSERT_EQ(streamed(*pass, text, cuts), whole) << "round " << round;
+    }
+}
+
+// A long image goes on in chunks, and so does a long text with no match in it.
+TEST(PassStream, PassesLongTextsOnInChunks) {
+    CharacterRunPass doublings;
+    for (char16_t letter = u'A'; letter < u'R'; ++letter) {  // A → BB → … → 2^17 × R
+        doublings.add(letter, std::u16string(2, static_cast<char16_t>(letter + 1)));
+    }
+    doublings.finish();
+    EXPECT_EQ(streamed(doublings, u"xAy", {1, 2}), u"x" + std::u16string(1 << 17, u'R') + u"y");
+
+    const StringPass pass(u"ab", u"c");
+    const std::u16string text = std::u16string(100'000, u'a') + u"b";
+    EXPECT_EQ(streamed(pass, text, {50'000}), std::u16string(99'999, u'a') + u"c");
 }
 
 }  // namespace
