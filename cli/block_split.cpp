@@ -5,9 +5,67 @@
 #include <stdexcept>
 #include <utility>
 
+#include "cli/exit_status.h"
 #include "substitution/line_breaks.h"
 
 namespace mardovane::cli {
+
+BlockFailure BlockFailure::of_current_exception() {
+    BlockFailure failure;
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        failure.kind = Kind::OutOfMemory;
+    } catch (const std::length_error&) {  // a string asked to grow past what it can hold
+        failure.kind = Kind::OutOfMemory;
+    } catch (const std::exception& error) {
+        failure.kind = Kind::Unexpected;
+        failure.what = error.what();
+    } catch (...) {
+        failure.kind = Kind::Unexpected;
+        failure.what = "unknown exception";
+    }
+    return failure;
+}
+
+std::string describe(const BlockFailure& failure, const std::string& input_name,
+                     std::size_t first_line, std::size_t block_offset) {
+    const std::string where = input_name + ":" + std::to_string(first_line + failure.line - 1);
+    switch (failure.kind) {
+        case BlockFailure::Kind::InvalidUtf8:
+            return where +
+                   (failure.reason == DecodeError::Reason::Truncated
+                        ? ": UTF-8 byte sequence cut off by the end at byte offset "
+                        : ": invalid UTF-8 byte sequence at byte offset ") +
+                   std::to_string(block_offset + failure.byte_offset);
+        case BlockFailure::Kind::ResultTooLarge:
+            if (failure.line_too_large) {
+                return where + ": this line is longer than " + std::to_string(failure.limit) +
+                       " UTF-16 code units, the most a line may hold";
+            }
+            return where + ": splitting this line makes a text of more than " +
+                   std::to_string(failure.limit) + " UTF-16 code units";
+        case BlockFailure::Kind::OutOfMemory:
+            return input_name + ": out of memory while splitting";
+        case BlockFailure::Kind::Unexpected:
+            break;
+    }
+    return input_name + ": internal error while splitting (please report it): " + failure.what;
+}
+
+int exit_status_of(BlockFailure::Kind kind) {
+    switch (kind) {
+        case BlockFailure::Kind::InvalidUtf8:
+            return kInputFailed;
+        case BlockFailure::Kind::ResultTooLarge:
+            return kResultTooLarge;
+        case BlockFailure::Kind::OutOfMemory:
+            return kOutOfMemory;
+        case BlockFailure::Kind::Unexpected:
+            break;
+    }
+    return kInternalError;
+}
 
 std::variant<std::u16string, ResultTooLarge> split_times(const SplitPlan& plan, std::u16string text,
                                                          std::uint64_t times,
@@ -37,7 +95,12 @@ std::variant<std::u16string, ResultTooLarge> split_times(const SplitPlan& plan, 
         ++period;
         if (text == saved) {
             for (std::uint64_t left = (times - round) % period; left > 0; --left) {
-                text = std::get<std::u16string>(plan.apply(std::move(text), max_length));
+                // Texts of the cycle already made once: none is too large.
+                next = plan.apply(std::move(text), max_length);
+                if (std::holds_alternative<ResultTooLarge>(next)) {
+                    return next;
+                }
+                text = std::move(std::get<std::u16string>(next));
             }
             return text;
         }
@@ -92,6 +155,7 @@ std::optional<BlockFailure> split_pieces(const SplitPlan& plan, std::u16string_v
                 failure.kind = BlockFailure::Kind::ResultTooLarge;
                 failure.line = line_number_at(text, begin);
                 failure.limit = std::get<ResultTooLarge>(result).limit;
+                failure.line_too_large = std::get<ResultTooLarge>(result).text_given_too_large;
                 return failure;
             }
             // Smaller each time, so that it comes down to the first line: the cut is the first
@@ -101,10 +165,18 @@ std::optional<BlockFailure> split_pieces(const SplitPlan& plan, std::u16string_v
         }
         const std::u16string& piece = std::get<std::u16string>(result);
         wanted = next_piece_length(end - begin, piece.size(), piece_units);
-        // Valid UTF-8 in and pairs from a decoded file: no unpaired surrogate can arise.
+        // Valid UTF-8 in and pairs from a decoded file: no unpaired surrogate can arise,
+        // but a table made otherwise could make one.
         auto utf8 = encode_utf8(piece);
         result = std::u16string();  // let the UTF-16 go before the UTF-8 is handed on
-        if (!emit(std::move(std::get<std::string>(utf8)))) {
+        auto* bytes = std::get_if<std::string>(&utf8);
+        if (bytes == nullptr) {
+            BlockFailure failure;
+            failure.kind = BlockFailure::Kind::Unexpected;
+            failure.what = "the split made an unpaired surrogate, which UTF-8 cannot hold";
+            return failure;
+        }
+        if (!emit(std::move(*bytes))) {
             break;
         }
         begin = end;
@@ -168,10 +240,8 @@ BlockOutcome split_block(const SplitPlan& plan, std::string_view bytes, std::uin
                 outcome.failure->line += line_number_at(bytes, start) - 1;
             }
         }
-    } catch (const std::bad_alloc&) {
-        outcome.failure = BlockFailure{BlockFailure::Kind::OutOfMemory};
-    } catch (const std::length_error&) {
-        outcome.failure = BlockFailure{BlockFailure::Kind::OutOfMemory};
+    } catch (...) {  // nothing may end the program from a worker
+        outcome.failure = BlockFailure::of_current_exception();
     }
     return outcome;
 }

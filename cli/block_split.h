@@ -23,13 +23,24 @@ namespace mardovane::cli {
 
 // What went wrong in one block, with positions counted from the start of the block.
 struct BlockFailure {
-    enum class Kind { InvalidUtf8, ResultTooLarge, OutOfMemory };
+    enum class Kind { InvalidUtf8, ResultTooLarge, OutOfMemory, Unexpected };
     Kind kind = Kind::InvalidUtf8;
     std::size_t byte_offset = 0;  // InvalidUtf8
     DecodeError::Reason reason = DecodeError::Reason::InvalidSequence;
-    std::size_t line = 1;   // InvalidUtf8 and ResultTooLarge: 1-based
-    std::size_t limit = 0;  // ResultTooLarge
+    std::size_t line = 1;         // InvalidUtf8 and ResultTooLarge: 1-based
+    std::size_t limit = 0;        // ResultTooLarge
+    bool line_too_large = false;  // ResultTooLarge: the line itself, before any pair
+    std::string what;             // Unexpected: in the words of whatever failed
+
+    // What the exception being handled means for a block: called in a catch block.
+    static BlockFailure of_current_exception();
 };
+
+// One line, without the program's name, naming the input, the line (the block's first
+// being `first_line` of the whole input) and the offset in the whole input.
+[[nodiscard]] std::string describe(const BlockFailure& failure, const std::string& input_name,
+                                   std::size_t first_line, std::size_t block_offset);
+[[nodiscard]] int exit_status_of(BlockFailure::Kind kind);
 
 struct BlockOutcome {
     std::size_t line_breaks = 0;  // in the block's input

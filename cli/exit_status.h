@@ -12,6 +12,7 @@ enum ExitStatus : int {
     kOutputFailed = 5,
     kOutOfMemory = 6,
     kThreadsUnavailable = 7,
+    kInternalError = 8,  // a fault of the splitter itself, to be reported
 };
 
 }  // namespace mardovane::cli

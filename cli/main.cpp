@@ -29,7 +29,13 @@ int wmain(int argc, wchar_t** argv) {
 #else
 #include <malloc.h>
 
+#include <csignal>
+
 int main(int argc, char** argv) {
+    // A closed standard output must not be taken by the input file, and the file size
+    // limit must end the run as a write error that removes the temporary file, not kill it.
+    mardovane::cli::hold_standard_descriptors();
+    std::signal(SIGXFSZ, SIG_IGN);
     // Each block allocates a few MiB and frees them again; glibc would map and unmap them
     // afresh every time, and the page faults cost more than the conversions. Kept in the
     // heap instead, the memory is reused by the next block.

@@ -1,10 +1,13 @@
 #include "cli/options.h"
 
+#include <getopt.h>
+
 #include <charconv>
 #include <optional>
 #include <string_view>
 
 #include "cli/block_workers.h"
+#include "cli/option_table.h"
 #include "substitution/paths.h"
 
 namespace mardovane::cli {
@@ -17,71 +20,137 @@ bool parse_number(const std::string& text, Number& number) {
     return !text.empty() && error == std::errc() && stop == end;
 }
 
+const OptionSpec* spec_of(int code) {
+    for (const OptionSpec& spec : kOptionTable) {
+        if (static_cast<int>(spec.id) + 256 == code ||
+            (spec.short_name != 0 && spec.short_name == code)) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+// The option as the user wrote it, up to any '=', for messages.
+std::string as_written(const char* element) {
+    const std::string_view text(element);
+    return std::string(text.substr(0, text.find('=')));
+}
+
+std::optional<std::string> take_value(const OptionSpec& spec, const std::string& written,
+                                      const std::string& value, Options& options) {
+    switch (spec.id) {
+        case OptionId::Keywords:
+        case OptionId::Output:
+            if (value.empty()) {
+                return written + " needs a file name, not an empty one";
+            }
+            (spec.id == OptionId::Keywords ? options.keywords : options.output) =
+                path_from_utf8(value);
+            return std::nullopt;
+        case OptionId::Times:
+            if (!parse_number(value, options.times)) {
+                return written + " takes a whole number, not '" + value + "'";
+            }
+            return std::nullopt;
+        case OptionId::Jobs:
+            if (!parse_number(value, options.jobs) || options.jobs == 0 ||
+                options.jobs > kMaxJobs) {
+                return written + " takes a whole number from 1 to " + std::to_string(kMaxJobs) +
+                       ", not '" + value + "'";
+            }
+            return std::nullopt;
+        case OptionId::Check:
+            options.check = true;
+            return std::nullopt;
+        case OptionId::Help:
+            options.help = true;
+            return std::nullopt;
+        case OptionId::Version:
+            options.version = true;
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
+// With getopt_long, as other programs' options are read: bundled short options (-hV),
+// values attached or apart (-j4, -j 4, --jobs=4, --jobs 4), options after the file, and
+// -- to end them. Unlike getopt_long alone, a long option must be written in full: a
+// shortened one could name another option once more options are added.
 std::variant<Options, std::string> parse_arguments(const std::vector<std::string>& arguments) {
+    std::vector<std::string> held = {"mardovane-split"};
+    held.insert(held.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& argument : held) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(held.size());
+
+    std::string short_options = ":";  // a missing value is told apart from an unknown option
+    std::vector<option> long_options;
+    for (const OptionSpec& spec : kOptionTable) {
+        const int has_value = spec.value_name != nullptr ? required_argument : no_argument;
+        long_options.push_back(
+            {spec.long_name, has_value, nullptr, static_cast<int>(spec.id) + 256});
+        if (spec.short_name != 0) {
+            short_options += spec.short_name;
+            if (has_value == required_argument) {
+                short_options += ':';
+            }
+        }
+    }
+    long_options.push_back({nullptr, 0, nullptr, 0});
+
     Options options;
-    bool options_ended = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string argument = arguments[i];
-        if (!options_ended && argument == "--") {
-            options_ended = true;
-            continue;
+    opterr = 0;
+    optind = 0;  // starts afresh, as every call must
+    for (;;) {
+        int long_index = -1;
+        const int code =
+            getopt_long(argc, argv.data(), short_options.c_str(), long_options.data(), &long_index);
+        if (code == -1) {
+            break;
         }
-        const bool is_option = !options_ended && argument.size() > 1 && argument[0] == '-';
-        if (!is_option) {
-            if (options.input) {
-                return std::string("only one input file may be given");
+        // The element that held the option: the one before optind, or before its value.
+        const bool value_apart = optarg != nullptr && optind >= 2 && optarg == argv[optind - 1];
+        const char* element = argv[optind - (value_apart ? 2 : 1)];
+        if (code == '?' || code == ':') {
+            const std::string written = optopt != 0 && optopt < 256
+                                            ? std::string("-") + static_cast<char>(optopt)
+                                            : as_written(element);
+            if (code == ':') {
+                return written + " needs a value";
             }
-            options.input = path_from_utf8(argument);
-            continue;
-        }
-        // --opt=value stands for --opt value.
-        std::optional<std::string> attached;
-        if (const std::size_t equals = argument.find('=');
-            argument.starts_with("--") && equals != std::string::npos) {
-            attached = argument.substr(equals + 1);
-            argument.resize(equals);
-        }
-        const bool takes_value = argument == "--keywords" || argument == "--times" ||
-                                 argument == "--jobs" || argument == "-j" ||
-                                 argument == "--output" || argument == "-o";
-        if (attached && !takes_value) {
-            return argument + " takes no value";
-        }
-        if (takes_value && !attached && i + 1 == arguments.size()) {
-            return argument + " needs a value";
-        }
-        const auto value = [&]() -> const std::string& {
-            return attached ? *attached : arguments[++i];
-        };
-        if (argument == "--keywords" || argument == "--output" || argument == "-o") {
-            const std::string& name = value();
-            if (name.empty()) {
-                return argument + " needs a file name, not an empty one";
+            if (std::string_view(element).starts_with("--") &&
+                std::string_view(element).find('=') != std::string_view::npos) {
+                if (const OptionSpec* spec = spec_of(optopt);
+                    spec != nullptr && spec->value_name == nullptr &&
+                    written == std::string("--") + spec->long_name) {
+                    return written + " takes no value";
+                }
             }
-            (argument == "--keywords" ? options.keywords : options.output) = path_from_utf8(name);
-        } else if (argument == "--times") {
-            const std::string& number = value();
-            if (!parse_number(number, options.times)) {
-                return "--times takes a whole number, not '" + number + "'";
-            }
-        } else if (argument == "--jobs" || argument == "-j") {
-            const std::string& number = value();
-            if (!parse_number(number, options.jobs) || options.jobs == 0 ||
-                options.jobs > kMaxJobs) {
-                return argument + " takes a whole number from 1 to " + std::to_string(kMaxJobs) +
-                       ", not '" + number + "'";
-            }
-        } else if (argument == "--check") {
-            options.check = true;
-        } else if (argument == "--help" || argument == "-h") {
-            options.help = true;
-        } else if (argument == "--version" || argument == "-V") {
-            options.version = true;
-        } else {
-            return "unknown option '" + argument + "'";
+            return "unknown option '" + written + "'";
         }
+        const OptionSpec* spec = spec_of(code);
+        if (spec == nullptr) {
+            return "unknown option '" + as_written(element) + "'";
+        }
+        std::string written =
+            long_index >= 0 ? as_written(element) : std::string("-") + spec->short_name;
+        if (long_index >= 0 && written != std::string("--") + spec->long_name) {
+            return "unknown option '" + written + "'";  // shortened
+        }
+        if (auto complaint = take_value(*spec, written, optarg != nullptr ? optarg : "", options)) {
+            return *complaint;
+        }
+    }
+    for (int i = optind; i < argc; ++i) {
+        if (options.input) {
+            return std::string("only one input file may be given");
+        }
+        options.input = path_from_utf8(argv[i]);
     }
     return options;
 }

@@ -39,7 +39,7 @@ void remove_on_signals(const std::filesystem::path& temporary) {
     }
     std::memcpy(pending_temporary, name.c_str(), name.size() + 1);
     temporary_pending = 1;
-    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
         struct sigaction old {};
         sigaction(signal_number, nullptr, &old);
         if (old.sa_handler == SIG_IGN) {
@@ -68,16 +68,36 @@ std::string describe_errno(const std::filesystem::path& path, const char* what, 
     return one_line_path(path) + ": " + what + ": " + system_message(error);
 }
 
+#ifndef _WIN32
+// Where writing `path` ends up, as the shell's `>` goes: through every symbolic link, to a
+// file that may not exist yet. Empty when the links go round in a loop (or a chain too
+// long to tell from one).
+std::filesystem::path through_links(const std::filesystem::path& path) {
+    std::filesystem::path name = path;
+    for (int links = 0; links < 40; ++links) {
+        struct stat status {};
+        if (::lstat(name.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+            return name;
+        }
+        std::error_code error;
+        const auto target = std::filesystem::read_symlink(name, error);
+        if (error) {
+            return name;
+        }
+        name = target.is_absolute() ? target : name.parent_path() / target;
+    }
+    return {};
+}
+#endif
+
 }  // namespace
 
 OutputFile::OutputFile(const std::filesystem::path& path) : path_(path), target_(path) {
 #ifndef _WIN32
-    std::error_code ignored;
-    if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ignored))) {
-        target_ = std::filesystem::weakly_canonical(path, ignored);
-        if (ignored) {
-            target_ = path;
-        }
+    target_ = through_links(path);
+    if (target_.empty()) {
+        open_error_ = one_line_path(path_) + ": the symbolic links to the output file form a loop";
+        return;
     }
     struct stat existing {};
     if (::stat(target_.c_str(), &existing) == 0) {
@@ -138,7 +158,8 @@ void OutputFile::open_beside(const std::filesystem::path& final_path, bool exist
             return;
         }
         if (errno != EEXIST) {
-            open_error_ = describe_errno(candidate, "cannot create the output file", errno);
+            // Named as the user named it: the temporary name means nothing to them.
+            open_error_ = describe_errno(path_, "cannot create the output file", errno);
             return;
         }
     }

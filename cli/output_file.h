@@ -14,10 +14,14 @@ namespace mardovane::cli {
 // name, made exclusively with the file's mode from the start, synced and renamed over it
 // only once complete: the file is either the whole result or as it was. It keeps its mode,
 // and its owner and group where the process may give them. A symbolic link is followed:
-// the file it points to is replaced, and the link stays. Anything else (a device, a FIFO,
-// a socket) is written directly, as `sort -o` and `cp` do, and never replaced.
+// the file it points to is replaced (or made, where it does not exist yet, as the shell's
+// `>` makes it), and the link stays; links in a loop are refused. A hard-linked file is
+// replaced, not written in place: its other names keep the old text. Anything else (a
+// device, a FIFO, a socket) is written directly, as `sort -o` and `cp` do, and never
+// replaced.
 //
-// Dropped unfinished, or ended by SIGINT, SIGTERM or SIGHUP, it leaves no temporary file.
+// Dropped unfinished, or ended by SIGINT, SIGTERM, SIGHUP or SIGQUIT, it leaves no
+// temporary file.
 class OutputFile {
   public:
     explicit OutputFile(const std::filesystem::path& path);

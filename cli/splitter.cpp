@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "cli/option_table.h"
 #include "cli/options.h"
 #include "cli/output_file.h"
 #include "cli/stream_split.h"
@@ -25,40 +26,19 @@
 namespace mardovane::cli {
 namespace {
 
-constexpr std::string_view kUsage =
-    "Usage: mardovane-split [OPTION]... [FILE]\n"
-    "Splits the Chinese characters of UTF-8 text from FILE (or standard input, also named\n"
-    "by -) with the pairs of a keyword file, and writes the UTF-8 result to standard output.\n"
-    "\n"
-    "  --keywords=FILE    the keyword file (default: keyword.info beside this program)\n"
-    "  --times=N          split N times, like N clicks of the split button (default 1)\n"
-    "  -o, --output=FILE  write to FILE, replacing it only once the whole result is there\n"
-    "                     (a device or FIFO is written directly; - is standard output)\n"
-    "  -j, --jobs=N       split on N threads, 1 to 256 (default: one a core)\n"
-    "  --check            only load the keyword file and summarise it\n"
-    "  -h, --help         show this help\n"
-    "  -V, --version      show the version\n"
-    "  --                 end of the options: what follows is the input file\n"
-    "\n"
-    "An option's value may follow it as the next argument or after '=' (--jobs 2, --jobs=2).\n"
-    "\n"
-    "The input is read in blocks of a few MiB cut at line breaks, and the result written in\n"
-    "pieces as it comes, so that any size fits in memory. A result of up to 4 MiB is written\n"
-    "only once complete; on standard output, a longer one may already have written the\n"
-    "part before a fault.\n"
-    "\n"
-    "Exit status: 0 done, 1 bad usage, 2 keyword file not loaded, 3 input unreadable or\n"
-    "not UTF-8, 4 a line's text over the size limit after some pair, 5 output not written,\n"
-    "6 out of memory, 7 threads unavailable.\n";
+// "1 line", "2 lines".
+std::string count_of(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
 
 std::string summarise(const std::filesystem::path& path, const KeywordTable& table) {
     std::size_t empty_finds = 0;
     for (std::size_t pair = 0; pair < table.pair_count(); ++pair) {
         empty_finds += table.find_text(pair).empty() ? 1 : 0;
     }
-    return display_path(path) + ": " + std::to_string(table.line_count()) + " lines, " +
-           std::to_string(table.pair_count()) + " pairs, " + std::to_string(empty_finds) +
-           " empty texts to find, " +
+    return display_path(path) + ": " + count_of(table.line_count(), "line", "lines") + ", " +
+           count_of(table.pair_count(), "pair", "pairs") + ", " +
+           count_of(empty_finds, "empty text to find", "empty texts to find") + ", " +
            (table.has_unpaired_last_line() ? "an unpaired last line (ignored)"
                                            : "no unpaired last line") +
            "\n";
@@ -69,21 +49,22 @@ class Run {
     Run(std::istream& in, std::ostream& out, std::ostream& err) : in_(in), out_(out), err_(err) {}
 
     int fail(int status, const std::string& message) {
-        err_ << "mardovane-split: " << message << '\n';
+        warn(message);
         return status;
     }
+    void warn(const std::string& message) { err_ << "mardovane-split: " << message << '\n'; }
 
     int print(std::string_view text) {
         out_ << text;
         out_.flush();
         return out_ ? kDone
-                    : fail(kOutputFailed,
-                           "cannot write to standard output" + failure_reason(out_.rdbuf()));
+                    : fail(kOutputFailed, "standard output: cannot write the output" +
+                                              failure_reason(out_.rdbuf()));
     }
 
     int run(const Options& options, const ProgramDirectory& program_directory) {
         if (options.help) {
-            return print(kUsage);
+            return print(usage_text());
         }
         if (options.version) {
             return print("mardovane-split " MARDOVANE_VERSION "\n");
@@ -102,8 +83,13 @@ class Run {
         if (const auto* error = std::get_if<FileError>(&loaded)) {
             return fail(kKeywordFileFailed, describe(*error));
         }
+        const KeywordTable& table = std::get<KeywordTable>(loaded);
         if (options.check) {
-            return print(summarise(keywords, std::get<KeywordTable>(loaded)));
+            return print(summarise(keywords, table));
+        }
+        if (table.has_unpaired_last_line()) {
+            warn(one_line_path(keywords) + ":" + std::to_string(table.line_count()) +
+                 ": the last line has no line after it to replace it with, and is ignored");
         }
         const SplitPlan plan(std::move(std::get<KeywordTable>(loaded)));
         return split(options, plan);
@@ -128,23 +114,35 @@ class Run {
         const std::string input_name =
             from_file ? one_line_path(*options.input) : std::string("standard input");
 
-        const bool to_file = options.output && *options.output != std::filesystem::path("-");
+        // A name of this process's own descriptor (/dev/stdout, /proc/self/fd/3) is
+        // written through it, as -o - writes standard output: following it to the file it
+        // was opened on would replace that file instead of writing where it leads.
+        const bool named_output = options.output && *options.output != std::filesystem::path("-");
+        const int own_descriptor = named_output ? own_descriptor_named(*options.output) : 1;
         std::optional<OutputFile> output_file;
-        if (to_file) {
+        std::optional<FdOutputBuffer> own_buffer;
+        std::optional<std::ostream> own_stream;
+        if (own_descriptor < 0) {
             output_file.emplace(*options.output);
             if (!output_file->open_error().empty()) {
                 return fail(kOutputFailed, output_file->open_error());
             }
-        } else if (reads_what_it_writes(in, out_)) {
+        } else if (own_descriptor != 1) {
+            own_buffer.emplace(own_descriptor);
+            own_stream.emplace(&*own_buffer);
+        }
+        std::ostream& out = output_file ? output_file->stream() : own_stream ? *own_stream : out_;
+        const std::string output_name =
+            named_output ? one_line_path(*options.output) : std::string("standard output");
+        if (!output_file && reads_what_it_writes(in, out)) {
             // `mardovane-split f >> f` would read its own output until the disk is full.
             return fail(kBadUsage, input_name + ": input file is output file");
         }
-        std::ostream& out = output_file ? output_file->stream() : out_;
         StreamSettings settings;
         settings.times = options.times;
         settings.jobs =
             options.jobs != 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
-        if (auto failure = split_stream(in, input_name, out, plan, settings)) {
+        if (auto failure = split_stream(in, input_name, out, output_name, plan, settings)) {
             return fail(failure->status, failure->message);
         }
         if (output_file) {
@@ -153,11 +151,14 @@ class Run {
                 return fail(kOutputFailed, error);
             }
             if (!warning.empty()) {
-                err_ << "mardovane-split: " << warning << '\n';
+                warn(warning);
             }
             return kDone;
         }
-        return print({});  // flushes, and says if standard output failed
+        out.flush();
+        return out ? kDone
+                   : fail(kOutputFailed,
+                          output_name + ": cannot write the output" + failure_reason(out.rdbuf()));
     }
 
     static bool reads_what_it_writes(std::istream& in, std::ostream& out) {
@@ -185,10 +186,18 @@ int run_splitter(const std::vector<std::string>& arguments, std::istream& in, st
         return run.run(std::get<Options>(parsed), program_directory);
     } catch (const std::bad_alloc&) {
         return run.fail(kOutOfMemory, "out of memory");
-    } catch (const std::length_error&) {
+    } catch (const std::length_error&) {  // a string asked to grow past what it can hold
         return run.fail(kOutOfMemory, "out of memory");
-    } catch (const std::system_error& error) {  // no thread to be had
-        return run.fail(kOutOfMemory, std::string("cannot split: ") + error.what());
+    } catch (const std::system_error& error) {
+        if (error.code() == std::errc::resource_unavailable_try_again) {
+            return run.fail(kThreadsUnavailable,
+                            std::string("cannot start a thread: ") + error.code().message());
+        }
+        return run.fail(kInternalError,
+                        std::string("internal error (please report it): ") + error.what());
+    } catch (const std::exception& error) {
+        return run.fail(kInternalError,
+                        std::string("internal error (please report it): ") + error.what());
     }
 }
 

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <stdexcept>
+#include <vector>
 
 #ifdef _WIN32
 #include <io.h>
@@ -134,6 +136,60 @@ bool same_regular_file(int first, int second) {
            one.st_ino == other.st_ino;
 #endif
 }
+
+#ifdef _WIN32
+int own_descriptor_named(const std::filesystem::path&) {
+    return -1;  // Windows has no names for a process's descriptors
+}
+
+void hold_standard_descriptors() {}
+#else
+int own_descriptor_named(const std::filesystem::path& path) {
+    std::error_code error;
+    std::vector<std::filesystem::path> own_folders;
+    for (const char* folder : {"/proc/self/fd", "/proc/thread-self/fd"}) {
+        if (auto own = std::filesystem::canonical(folder, error); !error) {
+            own_folders.push_back(std::move(own));
+        }
+    }
+    std::filesystem::path name = path;
+    for (int links = 0; links < 40; ++links) {
+        const std::filesystem::path parent =
+            name.has_parent_path() ? name.parent_path() : std::filesystem::path(".");
+        const auto folder = std::filesystem::canonical(parent, error);
+        if (!error &&
+            std::find(own_folders.begin(), own_folders.end(), folder) != own_folders.end()) {
+            int fd = -1;
+            const std::string leaf = name.filename().string();
+            const auto [end, failed] = std::from_chars(leaf.data(), leaf.data() + leaf.size(), fd);
+            const bool open = failed == std::errc() && end == leaf.data() + leaf.size() &&
+                              ::fcntl(fd, F_GETFD) != -1;
+            return open ? fd : -1;
+        }
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(name, error)) || error) {
+            return -1;
+        }
+        const auto target = std::filesystem::read_symlink(name, error);
+        if (error) {
+            return -1;
+        }
+        name = target.is_absolute() ? target : parent / target;
+    }
+    return -1;
+}
+
+void hold_standard_descriptors() {
+    for (const int fd : {0, 1, 2}) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            // The lowest free number: this one, since the ones before it are open.
+            const int held = ::open("/dev/null", (fd == 0 ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
+            if (held >= 0 && held != fd) {
+                ::close(held);
+            }
+        }
+    }
+}
+#endif
 
 bool may_wait_for_input(int fd) {
     FileStatus status{};

@@ -54,6 +54,17 @@ class FileDescriptor {
 // Whether two descriptors are the same regular file, as `cat f >> f` would make them.
 [[nodiscard]] bool same_regular_file(int first, int second);
 
+// The descriptor of this process's own that `path` names, through /dev/stdout and its kin,
+// /dev/fd or /proc/self/fd, following symbolic links to get there; or -1. Written through
+// that descriptor, such a name goes where the descriptor goes (appending, if it appends),
+// not to the file it was opened on.
+[[nodiscard]] int own_descriptor_named(const std::filesystem::path& path);
+
+// Standard input, output and error, where closed, are opened on the null device the wrong
+// way round (input for writing, output for reading): a file opened later cannot take their
+// numbers and be taken for them, and using them fails as a closed one would.
+void hold_standard_descriptors();
+
 // A read of a file descriptor failed; FdInputBuffer::error() says why. An istream turns it
 // into badbit; a caller of the buffer itself catches it.
 struct ReadFailed : std::runtime_error {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/options.h"
 #include "cli/splitter.h"
 #include "substitution/paths.h"
 #include "tests/temporary_directory.h"
@@ -80,16 +81,74 @@ TEST_F(SplitterCli, ReadsAFileAndAnotherKeywordFile) {
     EXPECT_EQ(run({"--keywords", display_path(other), display_path(input)}).out, "X湖");
 }
 
+struct CheckCase {
+    const char* name;
+    std::string table;
+    std::string summary;  // after the file's name
+};
+
 TEST_F(SplitterCli, ChecksAKeywordFile) {
-    const auto odd = folder.write("odd.info", "a\r\n\r\n\r\nb\r\nc");
-    const Outcome result = run({"--check", "--keywords", display_path(odd)});
+    const std::vector<CheckCase> cases = {
+        {"one of each", "a\r\nb\r\n\r\nc\r\nd",
+         ": 5 lines, 2 pairs, 1 empty text to find, an unpaired last line (ignored)\n"},
+        {"one line", "a",
+         ": 1 line, 0 pairs, 0 empty texts to find, an unpaired last line (ignored)\n"},
+        {"many", "\r\n\r\n\r\nx\r\na\r\nb\r\n",
+         ": 6 lines, 3 pairs, 2 empty texts to find, no unpaired last line\n"},
+    };
+    for (const auto& test : cases) {
+        const auto file = folder.write("check.info", test.table);
+        const Outcome result = run({"--check", "--keywords", display_path(file)});
+        EXPECT_EQ(result.status, kDone) << test.name;
+        EXPECT_EQ(result.out, display_path(file) + test.summary) << test.name;
+    }
+}
+
+// The unpaired last line of a table is ignored, as --check says; a split says so once on
+// standard error, naming the file and the line, and goes on.
+TEST_F(SplitterCli, WarnsOfAnUnpairedLastLineAndSplits) {
+    const auto odd = folder.write("odd.info", "\xEF\xBB\xBF好\r\n女子\r\n湖");
+    const Outcome result = run({"--keywords", display_path(odd)}, "好湖");
     EXPECT_EQ(result.status, kDone);
-    EXPECT_EQ(result.out, display_path(odd) +
-                              ": 5 lines, 2 pairs, 1 empty texts to find, an unpaired last line "
-                              "(ignored)\n");
-    EXPECT_EQ(run({"--check"}).out, display_path(folder.path() / "keyword.info") +
-                                        ": 6 lines, 3 pairs, 0 empty texts to find, no unpaired "
-                                        "last line\n");
+    EXPECT_EQ(result.out, "女子湖");
+    EXPECT_EQ(result.err, "mardovane-split: " + display_path(odd) +
+                              ":3: the last line has no line after it to replace it with, and "
+                              "is ignored\n");
+}
+
+struct OptionCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    unsigned jobs;
+    std::string output;
+    std::string input;
+};
+
+// Options as users type them, as getopt_long reads them.
+TEST(Options, AreReadAsGetoptLongReadsThem) {
+    const std::vector<OptionCase> cases = {
+        {"short value attached", {"-j4", "-oout.txt"}, 4, "out.txt", ""},
+        {"short value apart", {"-j", "4", "-o", "out.txt"}, 4, "out.txt", ""},
+        {"long value after =", {"--jobs=4", "--output=out.txt"}, 4, "out.txt", ""},
+        {"long value apart", {"--jobs", "4", "--output", "out.txt"}, 4, "out.txt", ""},
+        {"options after the file", {"in.txt", "-j2"}, 2, "", "in.txt"},
+        {"-- ends the options", {"-j2", "--", "-j3"}, 2, "", "-j3"},
+        {"- is standard input", {"-", "-j1"}, 1, "", "-"},
+        {"a value that starts with a dash", {"-o", "-x.txt"}, 0, "-x.txt", ""},
+    };
+    for (const auto& test : cases) {
+        const auto parsed = parse_arguments(test.arguments);
+        ASSERT_TRUE(std::holds_alternative<Options>(parsed))
+            << test.name << ": " << std::get<std::string>(parsed);
+        const Options& options = std::get<Options>(parsed);
+        EXPECT_EQ(options.jobs, test.jobs) << test.name;
+        EXPECT_EQ(options.output.value_or("").string(), test.output) << test.name;
+        EXPECT_EQ(options.input.value_or("").string(), test.input) << test.name;
+    }
+    const auto bundled = parse_arguments({"-hV"});
+    ASSERT_TRUE(std::holds_alternative<Options>(bundled));
+    EXPECT_TRUE(std::get<Options>(bundled).help);
+    EXPECT_TRUE(std::get<Options>(bundled).version);
 }
 
 TEST_F(SplitterCli, ManyClicksEndOnceTheTextCycles) {
@@ -136,7 +195,9 @@ TEST_F(SplitterCli, ReportsAnOutputThatCannotBeWritten) {
         std::ostringstream err;
         EXPECT_EQ(run_splitter(arguments, in, out, err, folder.path()), kOutputFailed)
             << (arguments.empty() ? "split" : arguments[0]);
-        EXPECT_TRUE(err.str().starts_with("mardovane-split: cannot write")) << err.str();
+        EXPECT_TRUE(
+            err.str().starts_with("mardovane-split: standard output: cannot write the output"))
+            << err.str();
     }
 }
 
@@ -186,6 +247,21 @@ TEST_F(SplitterCli, FailsWithOneLineAndNoOutput) {
          "",
          kBadUsage,
          "--check takes no value (see --help)"},
+        {"a shortened long option",
+         {"--job=2"},
+         "",
+         kBadUsage,
+         "unknown option '--job' (see --help)"},
+        {"an unknown short option in a bundle",
+         {"-hx"},
+         "",
+         kBadUsage,
+         "unknown option '-x' (see --help)"},
+        {"a short option without its value",
+         {"-j"},
+         "",
+         kBadUsage,
+         "-j needs a value (see --help)"},
         {"an empty value after =",
          {"--keywords="},
          "",
@@ -251,13 +327,13 @@ TEST_F(SplitterCli, FailsWithOneLineAndNoOutput) {
          "a",
          kResultTooLarge,
          "standard input:1: splitting this line makes a text of more than 268435456 UTF-16 code "
-         "units after some pair of the table"},
+         "units"},
         {"too large names its line",
          {"--keywords", dir + "/doubling.info"},
          "b\nb\r\nb\na\nb",
          kResultTooLarge,
          "standard input:4: splitting this line makes a text of more than 268435456 UTF-16 code "
-         "units after some pair of the table"},
+         "units"},
     };
 #ifndef _WIN32
     std::filesystem::create_symlink(folder.path() / "loop", folder.path() / "loop");

@@ -24,7 +24,7 @@ if $as_root; then
     full_status() { split < <(printf '好') > "$work/full" 2>"$work/err"; echo $?; }
     check "a full disk: exit status 5" test "$(full_status)" -eq 5
     check "a full disk: one line that says so" \
-        grep -qx 'mardovane-split: cannot write.*No space left on device' "$work/err"
+        grep -qx 'mardovane-split: standard output: cannot write the output: No space left on device' "$work/err"
 
     printf '好' > "$work/in.txt"
     check "-o onto a device node writes it" split -o "$work/null" "$work/in.txt"
@@ -81,12 +81,12 @@ check "reading what it appends to: the file is as it was" test "$(cat "$work/sel
 # Ended by a signal while it writes: the temporary file, made with the file's own mode,
 # goes with it. A background job starts with SIGINT ignored, which the splitter keeps (as
 # under nohup): env gives it back its default.
-for signal in INT TERM HUP; do
+for signal in INT TERM HUP QUIT; do
     rm -rf "$work/sig" && mkdir "$work/sig"
     printf 'old' > "$work/sig/out.txt" && chmod 600 "$work/sig/out.txt"
     mkfifo "$work/sig/in"
-    env --default-signal=INT "$splitter" --keywords "$work/keyword.info" \
-        -o "$work/sig/out.txt" "$work/sig/in" 2>/dev/null &
+    (ulimit -c 0; exec env --default-signal=INT "$splitter" --keywords "$work/keyword.info" \
+        -o "$work/sig/out.txt" "$work/sig/in" 2>/dev/null) &
     splitter_pid=$!
     exec 7>"$work/sig/in"                  # a writer that sends a line and waits
     printf '好\n' >&7
@@ -128,4 +128,54 @@ check "and the rest when it comes" test "$(cat "$work/prompt.txt")" = "$(printf 
 printf '好' > "$work/in.txt"
 check "--output writes the file" split -o "$work/out.txt" "$work/in.txt"
 check "--output holds the result" test "$(cat "$work/out.txt")" = "女子"
+
+# A name of the process's own standard output is written through it: appending where the
+# shell opened it to append, never replacing the file it leads to.
+for name in /dev/stdout /proc/self/fd/1 /dev/fd/1; do
+    printf 'old line\n' > "$work/log.txt"
+    split "$work/in.txt" -o "$name" >> "$work/log.txt"
+    check "-o $name >> log keeps what the log held" \
+        test "$(cat "$work/log.txt")" = "$(printf 'old line\n女子')"
+done
+ln -s /dev/stdout "$work/to-stdout"
+printf 'old line\n' > "$work/log.txt"
+split "$work/in.txt" -o "$work/to-stdout" >> "$work/log.txt"
+check "-o through a link to /dev/stdout appends too" \
+    test "$(cat "$work/log.txt")" = "$(printf 'old line\n女子')"
+printf '好\n' > "$work/self-fd.txt"
+status=$(split "$work/self-fd.txt" -o /dev/stdout 2>"$work/err" >> "$work/self-fd.txt"; echo $?)
+check "-o /dev/stdout appending to the input: refused" test "$status" -eq 1
+
+# Symbolic links that lead nowhere, as the shell's > takes them.
+ln -s made.txt "$work/dangling"
+split -o "$work/dangling" "$work/in.txt"
+check "-o through a dangling link makes its target" test "$(cat "$work/made.txt")" = "女子"
+check "-o through a dangling link keeps the link" test -L "$work/dangling"
+ln -s loop-b "$work/loop-a" && ln -s loop-a "$work/loop-b"
+status=$(split -o "$work/loop-a" "$work/in.txt" 2>"$work/err"; echo $?)
+check "-o through a loop of links: status 5" test "$status" -eq 5
+check "-o through a loop of links: says so" grep -q 'loop-a: the symbolic links to the output file form a loop' "$work/err"
+check "-o through a loop of links leaves the links" test -L "$work/loop-a" -a -L "$work/loop-b"
+
+# Messages name the file as the user named it, never the temporary file.
+status=$(split -o "$work/no-such-folder/out.txt" "$work/in.txt" 2>"$work/err"; echo $?)
+check "-o into a missing folder: status 5" test "$status" -eq 5
+check "-o into a missing folder: names the file" \
+    grep -qx "mardovane-split: $work/no-such-folder/out.txt: cannot create the output file: No such file or directory" "$work/err"
+
+# The file size limit ends the run as a write error: the file named, no temporary left.
+head -c 200000 /dev/zero | tr '\0' 'a' > "$work/big-in.txt"
+mkdir "$work/limited"
+status=$( (ulimit -f 50; "$splitter" --keywords "$work/keyword.info" -o "$work/limited/out.txt" \
+           "$work/big-in.txt" 2>"$work/err"); echo $?)
+check "past the file size limit: status 5" test "$status" -eq 5
+check "past the file size limit: names the file" \
+    grep -q "limited/out.txt: cannot write the output.*File too large" "$work/err"
+check "past the file size limit: no temporary file left" test -z "$(ls -A "$work/limited")"
+
+# Standard output closed: a write error, not the input taken for the output.
+status=$(split "$work/in.txt" 2>"$work/err" >&-; echo $?)
+check "standard output closed: status 5" test "$status" -eq 5
+check "standard output closed: says it cannot write" \
+    grep -q 'standard output: cannot write the output' "$work/err"
 finish

@@ -2,11 +2,15 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <future>
+#include <new>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <system_error>
+#include <variant>
 #include <vector>
 
 #include "cli/block_channel.h"
@@ -88,7 +92,7 @@ TEST(StreamSplit, BlocksAndPiecesSplitAsTheWholeText) {
             settings.block_bytes = block_bytes;
             settings.piece_units = block_bytes;
             settings.held_bytes = block_bytes;
-            const auto failure = split_stream(in, "input", out, plan, settings);
+            const auto failure = split_stream(in, "input", out, "output", plan, settings);
             ASSERT_FALSE(failure.has_value()) << failure->message;
             ASSERT_EQ(out.str(), whole.joined())
                 << "round " << round << ", blocks of " << block_bytes;
@@ -152,7 +156,7 @@ TEST(StreamSplit, StraightThroughUtf8AgreesWithTheGeneralWay) {
             settings.direct = direct;
             std::istringstream in(input);
             std::ostringstream out;
-            failures_seen[direct] = split_stream(in, "input", out, plan, settings);
+            failures_seen[direct] = split_stream(in, "input", out, "output", plan, settings);
             outputs[direct] = out.str();
         }
         ASSERT_EQ(failures_seen[0].has_value(), failures_seen[1].has_value()) << "round " << round;
@@ -246,7 +250,7 @@ TEST(StreamSplit, ManyBlocksOnManyJobs) {
     settings.block_bytes = 64;
     settings.piece_units = 8;
     settings.held_bytes = 16;
-    ASSERT_FALSE(split_stream(in, "input", out, plan, settings).has_value());
+    ASSERT_FALSE(split_stream(in, "input", out, "output", plan, settings).has_value());
     EXPECT_EQ(out.str(), expected);
 }
 
@@ -264,10 +268,10 @@ TEST(StreamSplit, AFailedWriteLetsEveryWorkerGo) {
         settings.block_bytes = 100;
         settings.piece_units = 16;
         settings.held_bytes = 64;
-        const auto failure = split_stream(in, "input", out, plan, settings);
+        const auto failure = split_stream(in, "input", out, "output", plan, settings);
         ASSERT_TRUE(failure.has_value()) << jobs;
         EXPECT_EQ(failure->status, kOutputFailed);
-        EXPECT_EQ(failure->message, "cannot write the output");
+        EXPECT_EQ(failure->message, "output: cannot write the output");
     }
 }
 
@@ -328,39 +332,6 @@ TEST(BlockSplit, HandsTheResultOverInBoundedPieces) {
     }
 }
 
-struct ReaderCase {
-    const char* name;
-    std::string input;
-    std::size_t block_bytes;
-    std::vector<std::string> blocks;
-};
-
-class BlockReaderCuts : public ::testing::TestWithParam<ReaderCase> {};
-
-TEST_P(BlockReaderCuts, JustAfterLineBreaks) {
-    const auto& test = GetParam();
-    std::istringstream in(test.input);
-    BlockReader reader(in, test.block_bytes);
-    std::vector<std::string> blocks;
-    std::string block;
-    while (reader.next(block)) {
-        blocks.push_back(block);
-    }
-    EXPECT_EQ(blocks, test.blocks);
-    EXPECT_FALSE(reader.failed());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    StreamSplit, BlockReaderCuts,
-    ::testing::Values(
-        ReaderCase{"empty_input", "", 4, {}},
-        ReaderCase{"no_line_break", "abcdefgh", 4, {"abcdefgh"}},
-        ReaderCase{"cut_after_the_last_LF", "ab\ncd\nef", 4, {"ab\n", "cd\n", "ef"}},
-        ReaderCase{"a_long_line_makes_a_long_block", "abcdefghij\nk", 4, {"abcdefghij\n", "k"}},
-        ReaderCase{"CR_LF_never_parted", "abc\r\ndefgh", 4, {"abc\r\n", "defgh"}},
-        ReaderCase{"lone_CR_cuts", "ab\rcdefg", 4, {"ab\r", "cdefg"}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 struct FaultCase {
     const char* name;
     unsigned jobs;
@@ -383,7 +354,7 @@ TEST_P(StreamFault, NamesTheLineAndOffsetInTheWholeInput) {
     if (test.held_bytes != 0) {
         settings.held_bytes = test.held_bytes;
     }
-    const auto failure = split_stream(in, "input", out, plan, settings);
+    const auto failure = split_stream(in, "input", out, "output", plan, settings);
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->message, "input:4: invalid UTF-8 byte sequence at byte offset 7");
     EXPECT_EQ(out.str(), test.written);
@@ -430,7 +401,8 @@ TEST(StreamSplit, ReportsThreadsThatCannotStart) {
     StreamSettings settings;
     settings.jobs = 4;
     settings.start_thread = failing_after(1, finished);
-    const auto failure = split_stream(in, "input", out, SplitPlan(KeywordTable()), settings);
+    const auto failure =
+        split_stream(in, "input", out, "output", SplitPlan(KeywordTable()), settings);
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->status, kThreadsUnavailable);
     EXPECT_EQ(out.str(), "");
@@ -451,6 +423,73 @@ TEST(BlockChannel, AWorkerWaitsForRoomAndIsLetGoWhenAbandoned) {
     EXPECT_EQ(third.wait_for(50ms), std::future_status::timeout);
     channel.abandon();
     EXPECT_FALSE(third.get());
+}
+
+}  // namespace
+}  // namespace mardovane::cli
+
+namespace mardovane::cli {
+namespace {
+
+struct CauseCase {
+    const char* name;
+    std::function<void()> fail;
+    BlockFailure::Kind kind;
+    int status;
+    std::string message;
+};
+
+// Each failure of a worker keeps its own cause: only the memory running out is said to be
+// that; anything else is the splitter's own fault, in the words of what failed.
+TEST(BlockFailure, KeepsTheTrueCauseOfAnException) {
+    const std::vector<CauseCase> cases = {
+        {"no memory", [] { throw std::bad_alloc(); }, BlockFailure::Kind::OutOfMemory, kOutOfMemory,
+         "in.txt: out of memory while splitting"},
+        {"a string too long", [] { throw std::length_error("basic_string::_M_create"); },
+         BlockFailure::Kind::OutOfMemory, kOutOfMemory, "in.txt: out of memory while splitting"},
+        {"an unchecked variant",
+         [] {
+             std::variant<int, std::string> value = 1;
+             (void)std::get<std::string>(value);
+         },
+         BlockFailure::Kind::Unexpected, kInternalError,
+         "in.txt: internal error while splitting (please report it): "},
+        {"a system error",
+         [] { throw std::system_error(std::make_error_code(std::errc::invalid_argument)); },
+         BlockFailure::Kind::Unexpected, kInternalError,
+         "in.txt: internal error while splitting (please report it): "},
+    };
+    for (const auto& test : cases) {
+        BlockFailure failure;
+        try {
+            test.fail();
+            FAIL() << test.name << " threw nothing";
+        } catch (...) {
+            failure = BlockFailure::of_current_exception();
+        }
+        EXPECT_EQ(failure.kind, test.kind) << test.name;
+        EXPECT_EQ(exit_status_of(failure.kind), test.status) << test.name;
+        EXPECT_TRUE(describe(failure, "in.txt", 1, 0).starts_with(test.message))
+            << test.name << ": " << describe(failure, "in.txt", 1, 0);
+        if (failure.kind == BlockFailure::Kind::Unexpected) {
+            EXPECT_FALSE(failure.what.empty()) << test.name;
+        }
+    }
+}
+
+// A line that is itself over the limit is not said to grow after some pair: with no pair
+// at all it fails the same.
+TEST(StreamSplit, SaysALineIsTooLongWhenItIsTheLineItself) {
+    std::istringstream in("ab\nabcdef\n");
+    std::ostringstream out;
+    StreamSettings settings;
+    settings.max_length = 4;
+    const auto failure =
+        split_stream(in, "input", out, "output", SplitPlan(KeywordTable()), settings);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->status, kResultTooLarge);
+    EXPECT_EQ(failure->message,
+              "input:2: this line is longer than 4 UTF-16 code units, the most a line may hold");
 }
 
 }  // namespace

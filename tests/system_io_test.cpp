@@ -1,56 +1,30 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <fstream>
+#include <utility>
 #include <variant>
+#include <vector>
 
 #include "cli/system_io.h"
 #include "tests/temporary_directory.h"
-
-#include <fcntl.h>
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include "tests/test_pipe.h"
 
 namespace mardovane::cli {
 namespace {
 
-#ifdef _WIN32
-int make_pipe(std::array<int, 2>& ends) {
-    return _pipe(ends.data(), 4096, _O_BINARY);
-}
-int write_bytes(int fd, const char* bytes, unsigned count) {
-    return _write(fd, bytes, count);
-}
-int close_fd(int fd) {
-    return _close(fd);
-}
-#else
-int make_pipe(std::array<int, 2>& ends) {
-    return ::pipe(ends.data());
-}
-int write_bytes(int fd, const char* bytes, unsigned count) {
-    return static_cast<int>(::write(fd, bytes, count));
-}
-int close_fd(int fd) {
-    return ::close(fd);
-}
-#endif
-
 // A pipe may pause: the splitter looks whether bytes are ready before it waits on them, and
 // writes out what it has meanwhile.
 TEST(SystemIo, APipeSaysWhenBytesAreReady) {
-    std::array<int, 2> ends{};
-    ASSERT_EQ(make_pipe(ends), 0);
-    EXPECT_TRUE(may_wait_for_input(ends[0]));
-    EXPECT_FALSE(input_ready(ends[0], 30));  // the writer is there, with nothing to say
-    ASSERT_EQ(write_bytes(ends[1], "x", 1), 1);
-    EXPECT_TRUE(input_ready(ends[0], 30));
-    ASSERT_EQ(close_fd(ends[1]), 0);
-    EXPECT_TRUE(input_ready(ends[0], 30));  // the byte, then the end, are to be read
-    ASSERT_EQ(close_fd(ends[0]), 0);
+    testing::TestPipe pipe;
+    ASSERT_TRUE(pipe.ok());
+    EXPECT_TRUE(may_wait_for_input(pipe.reader()));
+    EXPECT_FALSE(input_ready(pipe.reader(), 30));  // the writer is there, with nothing to say
+    ASSERT_TRUE(pipe.write("x"));
+    EXPECT_TRUE(input_ready(pipe.reader(), 30));
+    pipe.close_writer();
+    EXPECT_TRUE(input_ready(pipe.reader(), 30));  // the byte, then the end, are to be read
 }
 
 TEST(SystemIo, AFileNeverWaits) {
@@ -66,3 +40,34 @@ TEST(SystemIo, AFileNeverWaits) {
 
 }  // namespace
 }  // namespace mardovane::cli
+
+#ifndef _WIN32
+namespace mardovane::cli {
+namespace {
+
+// The names of the process's own descriptors, however reached, lead to the descriptor;
+// any other name, or a descriptor not open, to none.
+TEST(SystemIo, KnowsTheNamesOfItsOwnDescriptors) {
+    testing::TemporaryDirectory folder;
+    std::filesystem::create_symlink("/dev/stderr", folder.path() / "to-stderr");
+    std::filesystem::create_symlink("/proc/self/fd/999", folder.path() / "to-nothing");
+    std::ofstream(folder.path() / "plain.txt") << "text";
+    const std::vector<std::pair<std::filesystem::path, int>> cases = {
+        {"/dev/stdout", 1},
+        {"/dev/stderr", 2},
+        {"/proc/self/fd/1", 1},
+        {"/dev/fd/2", 2},
+        {folder.path() / "to-stderr", 2},
+        {folder.path() / "plain.txt", -1},
+        {folder.path() / "no-such-file", -1},
+        {folder.path() / "to-nothing", -1},
+        {"/proc/self/fd/999", -1},
+    };
+    for (const auto& [name, fd] : cases) {
+        EXPECT_EQ(own_descriptor_named(name), fd) << name;
+    }
+}
+
+}  // namespace
+}  // namespace mardovane::cli
+#endif

@@ -11,6 +11,7 @@
 
 #include "substitution/keyword_file.h"
 #include "substitution/split.h"
+#include "tests/fuzz/letter_table.h"
 #include "tests/reference/reference_split.h"
 
 namespace {
@@ -21,25 +22,6 @@ constexpr std::array<std::u16string_view, 10> kLetters = {
     u"a",      u"b", u"c", u"好", u"\r", u"\n", std::u16string_view(u"\0", 1), u"\uFEFF", u"😀",
     u"\xD83D",  // half of a surrogate pair, as a text box may hold
 };
-
-std::u16string letters(std::string_view bytes) {
-    std::u16string text;
-    for (const char byte : bytes) {
-        text += kLetters[static_cast<unsigned char>(byte) % kLetters.size()];
-    }
-    return text;
-}
-
-KeywordTable letter_table(std::string_view bytes) {
-    KeywordTable table;
-    std::size_t start = 0;
-    while (start <= bytes.size()) {
-        const std::size_t end = std::min(bytes.find('\x02', start), bytes.size());
-        table.append_line(letters(bytes.substr(start, end - start)));
-        start = end + 1;
-    }
-    return table;
-}
 
 // Splits with the engine and with one pass per pair; aborts where they disagree. The
 // engine must give up exactly where a text it holds, the one given to a round or its
@@ -77,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view file = input.substr(0, separator);
     KeywordTable table;
     if (file.starts_with('\x01')) {
-        table = letter_table(file.substr(1));
+        table = fuzz::letter_table(file.substr(1), kLetters);
     } else {
         auto parsed = parse_keyword_file(file, "fuzz.info");
         if (const auto* error = std::get_if<FileError>(&parsed)) {
@@ -95,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto settings = static_cast<unsigned char>(input[separator + 1]);
     const std::size_t limit = std::size_t{16} << (settings & 7);
     const int rounds = (settings & 8) != 0 ? 2 : 1;
-    const std::u16string text = letters(input.substr(separator + 2, 64));
+    const std::u16string text = fuzz::letters(input.substr(separator + 2, 64), kLetters);
     const SplitPlan plan(table);
     compare(plan, table, text, limit, rounds);
     return 0;
