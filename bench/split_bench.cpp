@@ -3,7 +3,8 @@
 // memory of each, on dense real text (the Tang poems of Debian's fortunes-zh, else the
 // prose sample given) repeated to 10 MB and to 1 GB: one job on 10 MB with the shipped
 // table, all cores on 1 GB with it, and one job on 10 MB with a 20,000-pair table. Figures
-// and ratios only; it never fails because a machine is slow.
+// and ratios only; it never fails because a machine is slow. Also one 32 MB line, from the
+// file and through a pipe.
 //   split_bench SPLITTER SHIPPED_TABLE PROSE_SAMPLE
 #include <sys/wait.h>
 
@@ -244,6 +245,17 @@ int main(int argc, char** argv) {
                        1.0);
     compare_with_iconv("one job, 20,000 random pairs",
                        splitter + " --jobs 1 --keywords " + keywords, ten.string(), sink, 1.5);
+    // One long line from the file and through a pipe: a pipe hands it over in many small
+    // reads, each of which must cost its own bytes only.
+    const auto line = folder / "line-32mb.txt";
+    write_file(line, std::string(32 << 20, 'a') + "\n");
+    const auto [from_file, through_pipe] = best_in_turns(
+        shipped + " " + line.string(), "cat " + line.string() + " | " + shipped, sink, 5);
+    std::printf(
+        "a 32 MB line:\n  from the file:  %8.3f s\n  through a pipe: %8.3f s\n"
+        "  pipe vs file: %.2fx the time\n",
+        from_file.seconds, through_pipe.seconds, through_pipe.seconds / from_file.seconds);
+    std::filesystem::remove(line);
     write_repeated(big, sample, 1'000'000'000);
     compare_with_iconv("all cores, the shipped table", shipped, big.string(), sink, 0.75, 64);
     std::filesystem::remove_all(folder);

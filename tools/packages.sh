@@ -2,6 +2,8 @@
 build_packages=(g++ cmake make qt6-base-dev libicu-dev)
 # A CJK font, so that the text box draws Chinese; Qt in the desktop's language.
 run_packages=(fonts-noto-cjk qt6-translations-l10n)
+# What tools/test-quick needs: the core, the splitter and the shared window code, no toolkit.
+quick_packages=(g++ cmake make libicu-dev libgtest-dev googletest unicode-data bzip2)
 test_packages=(libgtest-dev googletest clang-format git desktop-file-utils appstream
                dpkg-dev file xvfb xdotool xclip imagemagick lintian
                qt6-translations-l10n unicode-data bzip2)
