@@ -104,7 +104,7 @@ class Run {
         if (from_file) {
             auto opened = open_input_file(*options.input);
             if (const auto* error = std::get_if<FileError>(&opened)) {
-                return fail(kInputFailed, describe(*error));
+                return fail(kInputFailed, describe_input(*error));
             }
             input_file = std::move(std::get<FileDescriptor>(opened));
             file_buffer.emplace(input_file.get());

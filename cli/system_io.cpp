@@ -35,9 +35,6 @@ long long system_read(int fd, char* buffer, std::size_t count) {
 long long system_write(int fd, const char* bytes, std::size_t count) {
     return _write(fd, bytes, static_cast<unsigned>(std::min<std::size_t>(count, 1u << 30)));
 }
-int system_close(int fd) {
-    return _close(fd);
-}
 #else
 using FileStatus = struct stat;
 int status_of(int fd, FileStatus& status) {
@@ -52,28 +49,9 @@ long long system_read(int fd, char* buffer, std::size_t count) {
 long long system_write(int fd, const char* bytes, std::size_t count) {
     return ::write(fd, bytes, count);
 }
-int system_close(int fd) {
-    return ::close(fd);
-}
 #endif
 
 }  // namespace
-
-FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
-    if (this != &other) {
-        close();
-        fd_ = other.release();
-    }
-    return *this;
-}
-
-int FileDescriptor::close() {
-    if (fd_ < 0) {
-        return 0;
-    }
-    const int result = system_close(release());
-    return result == 0 ? 0 : errno;
-}
 
 std::string system_message(int error) {
     return std::strerror(error);
@@ -87,19 +65,17 @@ std::variant<FileDescriptor, FileError> open_input_file(const std::filesystem::p
         // Windows refuses to open a folder at all, as access denied.
         std::error_code ignored;
         if (std::filesystem::is_directory(path, ignored)) {
-            return file_error(FileProblem::NotRegularFile, FileRole::Input, path);
+            return file_error(FileProblem::NotRegularFile, path);
         }
 #endif
-        const bool missing = error == ENOENT || error == ENOTDIR;
-        return file_error(missing ? FileProblem::Missing : FileProblem::Unreadable, FileRole::Input,
-                          path, system_message(error));
+        return file_error_from_errno(error, path);
     }
     FileStatus status{};
     if (status_of(file.get(), status) != 0) {
-        return file_error(FileProblem::Unreadable, FileRole::Input, path, system_message(errno));
+        return file_error_from_errno(errno, path);
     }
     if ((status.st_mode & S_IFMT) == S_IFDIR) {
-        return file_error(FileProblem::NotRegularFile, FileRole::Input, path);
+        return file_error(FileProblem::NotRegularFile, path);
     }
     return file;
 }
@@ -112,6 +88,10 @@ int open_new_file(const std::filesystem::path& path, unsigned mode) {
 #else
     return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
 #endif
+}
+
+std::string describe_input(const FileError& error) {
+    return describe(error, "the input file");
 }
 
 int sync_to_disk(int fd) {

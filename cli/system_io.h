@@ -7,33 +7,10 @@
 #include <string>
 #include <variant>
 
+#include "substitution/file_descriptor.h"
 #include "substitution/file_error.h"
 
 namespace mardovane::cli {
-
-// An open file descriptor, closed when dropped.
-class FileDescriptor {
-  public:
-    FileDescriptor() = default;
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() { close(); }
-    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.release()) {}
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept;
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-    // 0, or the system's error number.
-    int close();
-
-  private:
-    int fd_ = -1;
-};
 
 // The system's words for an error number.
 [[nodiscard]] std::string system_message(int error);
@@ -41,8 +18,10 @@ class FileDescriptor {
 // Opens the splitter's input for reading, as the keyword file is opened: open, then look
 // at what was opened, so that the message names the real cause (a folder the user may not
 // enter is not a missing file). FIFOs, pipes and terminals are read too; a directory is not.
+// describe_input() says what went wrong.
 [[nodiscard]] std::variant<FileDescriptor, FileError> open_input_file(
     const std::filesystem::path& path);
+[[nodiscard]] std::string describe_input(const FileError& error);
 
 // Creates a file that must not exist yet (never one another process placed there), for
 // writing, with `mode` (narrowed by the umask); -1 and errno on failure.

@@ -27,7 +27,7 @@ add_custom_command(OUTPUT ${code_page_936_generated}/code_page_936_table.inc
                    COMMENT "Generating code page 936 from ICU")
 add_library(code_page_936 STATIC ${PROJECT_SOURCE_DIR}/substitution/code_page_936.cpp
                                  ${code_page_936_generated}/code_page_936_table.inc)
-target_include_directories(code_page_936 PUBLIC ${PROJECT_SOURCE_DIR}
-                           PRIVATE ${code_page_936_generated})
+mardovane_export_headers(code_page_936 substitution)
+target_include_directories(code_page_936 PRIVATE ${code_page_936_generated})
 target_compile_features(code_page_936 PUBLIC cxx_std_20)
 target_link_libraries(code_page_936 PRIVATE mardovane_warnings)

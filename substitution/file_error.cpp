@@ -2,12 +2,20 @@
 
 #include "substitution/paths.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace mardovane {
 
-std::string describe(const FileError& error) {
+FileError file_error_from_errno(int error, std::filesystem::path path) {
+    const bool missing = error == ENOENT || error == ENOTDIR;
+    return file_error(missing ? FileProblem::Missing : FileProblem::Unreadable, std::move(path),
+                      std::strerror(error));
+}
+
+std::string describe(const FileError& error, std::string_view what_file) {
     const std::string file = one_line_path(error.path);
-    const std::string what =
-        error.role == FileRole::KeywordFile ? "the keyword file" : "the input file";
+    const std::string what(what_file);
     switch (error.problem) {
         case FileProblem::Missing:
             return file + ": " + what + " does not exist";

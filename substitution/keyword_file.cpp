@@ -65,7 +65,7 @@ std::variant<KeywordTable, FileError> parse(std::string_view bytes,
     if (const auto* error = std::get_if<DecodeError>(&decoded)) {
         // Neither encoding has CR or LF inside a multibyte sequence, so the line structure
         // of the bytes is that of the text.
-        FileError result = file_error(FileProblem::InvalidEncoding, FileRole::KeywordFile, path);
+        FileError result = file_error(FileProblem::InvalidEncoding, path);
         result.line = line_number_at(body, error->byte_offset);
         result.decode = {skipped + error->byte_offset, error->reason};
         result.encoding = encoding;
@@ -84,7 +84,7 @@ std::variant<KeywordTable, FileError> parse_keyword_file(std::string_view bytes,
 }
 
 std::variant<KeywordTable, FileError> load_keyword_file(const std::filesystem::path& path) {
-    auto bytes = read_whole_file(path, FileRole::KeywordFile);
+    auto bytes = read_whole_file(path);
     if (auto* error = std::get_if<FileError>(&bytes)) {
         return std::move(*error);
     }

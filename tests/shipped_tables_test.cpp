@@ -22,7 +22,7 @@ const std::filesystem::path kFullTable = kData / "tables" / "keyword-full.info";
 const std::filesystem::path kTableTools = MARDOVANE_TABLE_TOOLS_DIR;
 
 std::string read_text(const std::filesystem::path& path) {
-    return std::get<std::string>(read_whole_file(path, FileRole::Input));
+    return std::get<std::string>(read_whole_file(path));
 }
 
 // The rules as the generator applies them: Unicode's data and our reviewed overrides.
@@ -48,7 +48,7 @@ std::vector<tables::KeywordPair> pairs_of(const KeywordTable& table) {
 class ShippedTable : public ::testing::TestWithParam<std::filesystem::path> {};
 
 TEST_P(ShippedTable, KeepsTheFileFormat) {
-    const auto bytes = std::get<std::string>(read_whole_file(GetParam(), FileRole::KeywordFile));
+    const auto bytes = std::get<std::string>(read_whole_file(GetParam()));
     EXPECT_FALSE(bytes.starts_with("\xEF\xBB\xBF"));
     EXPECT_TRUE(bytes.ends_with("\r\n"));
     std::size_t lone = 0;

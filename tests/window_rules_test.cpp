@@ -252,7 +252,7 @@ TEST_P(FailureTexts, SayWhatWentWrongAndThatTheTextIsKept) {
 }
 
 FileError invalid_bytes(DecodeError::Reason reason) {
-    FileError error = file_error(FileProblem::InvalidEncoding, FileRole::KeywordFile, "/t/k.info");
+    FileError error = file_error(FileProblem::InvalidEncoding, "/t/k.info");
     error.line = 3;
     error.decode = {17, reason};
     return error;
@@ -261,15 +261,12 @@ FileError invalid_bytes(DecodeError::Reason reason) {
 INSTANTIATE_TEST_SUITE_P(
     Window, FailureTexts,
     ::testing::Values(
-        FailureTextCase{"missing",
-                        file_error(FileProblem::Missing, FileRole::KeywordFile, "/t/k.info"),
+        FailureTextCase{"missing", file_error(FileProblem::Missing, "/t/k.info"),
                         "找不到拆字表文件：\n/t/k.info"},
-        FailureTextCase{"not_a_file",
-                        file_error(FileProblem::NotRegularFile, FileRole::KeywordFile, "/t"),
+        FailureTextCase{"not_a_file", file_error(FileProblem::NotRegularFile, "/t"),
                         "拆字表不是普通文件：\n/t"},
         FailureTextCase{"unreadable",
-                        file_error(FileProblem::Unreadable, FileRole::KeywordFile, "/t/k.info",
-                                   "Permission denied"),
+                        file_error(FileProblem::Unreadable, "/t/k.info", "Permission denied"),
                         "无法读取拆字表文件：\n/t/k.info\n（Permission denied）"},
         FailureTextCase{"invalid", invalid_bytes(DecodeError::Reason::InvalidSequence),
                         "拆字表文件第 3 行含有无效的 GBK 字节（文件第 17 字节）"},

@@ -126,7 +126,7 @@ CharacterFacts parse_character_facts(std::string_view variants, std::string_view
 
 CharacterFacts load_character_facts(const std::filesystem::path& folder) {
     const auto read = [&](const char* name) {
-        auto file = read_whole_file(folder / name, FileRole::Input);
+        auto file = read_whole_file(folder / name);
         if (auto* text = std::get_if<std::string>(&file)) {
             return std::move(*text);
         }

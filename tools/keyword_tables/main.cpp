@@ -63,7 +63,7 @@ bool write(const std::filesystem::path& path, const std::string& bytes) {
 }
 
 std::optional<std::string> read_text(const std::filesystem::path& path) {
-    auto file = read_whole_file(path, FileRole::Input);
+    auto file = read_whole_file(path);
     if (auto* text = std::get_if<std::string>(&file)) {
         return std::move(*text);
     }

@@ -177,11 +177,10 @@ class PageWindow final : public SplitView {
 val split_in_worker(const val& units, const val& table, const std::string& name,
                     const std::string& problem) {
     std::u16string text = units_from_js(units);
-    std::variant<KeywordTable, FileError> loaded =
-        file_error(FileProblem::Missing, FileRole::KeywordFile, name);
+    std::variant<KeywordTable, FileError> loaded = file_error(FileProblem::Missing, name);
     if (table.isNull() || table.isUndefined()) {
         if (problem != "missing") {
-            loaded = file_error(FileProblem::Unreadable, FileRole::KeywordFile, name, problem);
+            loaded = file_error(FileProblem::Unreadable, name, problem);
         }
     } else {
         std::string bytes(table["length"].as<std::size_t>(), '\0');

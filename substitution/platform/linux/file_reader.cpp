@@ -1,5 +1,7 @@
 #include "substitution/file_reader.h"
 
+#include "substitution/file_descriptor.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,46 +10,20 @@
 #include <cstring>
 
 namespace mardovane {
-namespace {
 
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
-FileError error_from_errno(int error, const std::filesystem::path& path, FileRole role) {
-    const bool missing = error == ENOENT || error == ENOTDIR;
-    return file_error(missing ? FileProblem::Missing : FileProblem::Unreadable, role, path,
-                      std::strerror(error));
-}
-
-}  // namespace
-
-std::variant<std::string, FileError> read_whole_file(const std::filesystem::path& path,
-                                                     FileRole role) {
+std::variant<std::string, FileError> read_whole_file(const std::filesystem::path& path) {
     // O_NONBLOCK so that a FIFO in the file's place cannot hang the program before the
     // regular-file check below turns it away.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0) {
-        return error_from_errno(errno, path, role);
+        return file_error_from_errno(errno, path);
     }
     struct stat info {};
     if (::fstat(file.get(), &info) != 0) {
-        return error_from_errno(errno, path, role);
+        return file_error_from_errno(errno, path);
     }
     if (!S_ISREG(info.st_mode)) {
-        return file_error(FileProblem::NotRegularFile, role, path);
+        return file_error(FileProblem::NotRegularFile, path);
     }
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(info.st_size));
@@ -58,7 +34,7 @@ std::variant<std::string, FileError> read_whole_file(const std::filesystem::path
             if (errno == EINTR) {
                 continue;
             }
-            return error_from_errno(errno, path, role);
+            return file_error_from_errno(errno, path);
         }
         if (count == 0) {
             return bytes;

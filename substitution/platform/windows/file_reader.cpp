@@ -50,39 +50,38 @@ std::string system_message(DWORD error) {
     return message.empty() ? "error " + std::to_string(error) : message;
 }
 
-FileError error_from_code(DWORD error, const std::filesystem::path& path, FileRole role) {
+FileError error_from_code(DWORD error, const std::filesystem::path& path) {
     const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
                          error == ERROR_INVALID_NAME || error == ERROR_INVALID_DRIVE;
-    return file_error(missing ? FileProblem::Missing : FileProblem::Unreadable, role, path,
+    return file_error(missing ? FileProblem::Missing : FileProblem::Unreadable, path,
                       system_message(error));
 }
 
 }  // namespace
 
-std::variant<std::string, FileError> read_whole_file(const std::filesystem::path& path,
-                                                     FileRole role) {
+std::variant<std::string, FileError> read_whole_file(const std::filesystem::path& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return error_from_code(GetLastError(), path, role);
+        return error_from_code(GetLastError(), path);
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        return file_error(FileProblem::NotRegularFile, role, path);
+        return file_error(FileProblem::NotRegularFile, path);
     }
     Handle file(CreateFileW(path.c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
-        return error_from_code(GetLastError(), path, role);
+        return error_from_code(GetLastError(), path);
     }
     if (GetFileType(file.get()) != FILE_TYPE_DISK) {
-        return file_error(FileProblem::NotRegularFile, role, path);  // a device or a pipe
+        return file_error(FileProblem::NotRegularFile, path);  // a device or a pipe
     }
     std::string bytes;
     char buffer[1 << 16];
     for (;;) {
         DWORD count = 0;
         if (!ReadFile(file.get(), buffer, sizeof buffer, &count, nullptr)) {
-            return error_from_code(GetLastError(), path, role);
+            return error_from_code(GetLastError(), path);
         }
         if (count == 0) {
             return bytes;

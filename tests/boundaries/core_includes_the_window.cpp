@@ -1,0 +1,2 @@
+// The core knows nothing of the window.
+#include "window/common/layout.h"

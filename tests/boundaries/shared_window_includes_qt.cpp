@@ -1,0 +1,2 @@
+// The shared window code knows no toolkit.
+#include <QString>
