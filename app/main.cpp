@@ -66,12 +66,7 @@ int main(int argc, char** argv) {
                                   QUrl(QStringLiteral(MARDOVANE_HOMEPAGE))});
     window.centre_on_screen();
     window.show();
-    const int status = QApplication::exec();
-    if (mardovane::BackgroundSplit::any_running()) {
-        // A split abandoned by the closed window still runs: end at once, without tearing
-        // down what its thread may still use.
-        std::fflush(stdout);
-        std::_Exit(status);
-    }
-    return status;
+    // A job abandoned by the closed window may still run: the program then ends at once,
+    // without tearing down what its thread may still use.
+    return mardovane::finish_program(QApplication::exec());
 }

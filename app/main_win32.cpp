@@ -32,11 +32,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    const int status = static_cast<int>(message.wParam);
-    if (mardovane::BackgroundSplit::any_running()) {
-        // A split abandoned by the closed window still runs: end at once, without tearing
-        // down what its thread may still use.
-        std::_Exit(status);
-    }
-    return status;
+    // A job abandoned by the closed window may still run: the program then ends at once,
+    // without tearing down what its thread may still use.
+    return mardovane::finish_program(static_cast<int>(message.wParam));
 }

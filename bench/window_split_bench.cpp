@@ -94,7 +94,7 @@ struct ShownWindow {
 
 // Waits for the window's split (or paste) to end and the result to be drawn.
 bool shown(const MainWindow& window, QPlainTextEdit& box) {
-    const bool ended = QTest::qWaitFor([&] { return !window.split_running(); }, 600'000);
+    const bool ended = QTest::qWaitFor([&] { return !window.job_running(); }, 600'000);
     box.viewport()->repaint();
     QCoreApplication::processEvents();
     return ended;

@@ -1,6 +1,8 @@
 #include "cli/option_table.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <string_view>
 
 #include "cli/block_split.h"
 #include "cli/stream_split.h"
@@ -39,6 +41,15 @@ std::string wrapped(const std::string& paragraph, std::size_t width = 88) {
     return text + "\n";
 }
 
+// The parts one after another (chains of + on strings make GCC 12 warn wrongly).
+std::string joined(std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (const std::string_view part : parts) {
+        text += part;
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string block_size_text() {
@@ -65,38 +76,39 @@ std::string usage_text() {
         "output.\n\n";
     constexpr std::size_t kHelpColumn = 21;
     for (const OptionSpec& spec : kOptionTable) {
-        std::string names = "  ";
-        names += spec.short_name != 0 ? std::string("-") + spec.short_name + ", " : "";
-        names += std::string("--") + spec.long_name;
-        if (spec.value_name != nullptr) {
-            names += std::string("=") + spec.value_name;
-        }
+        std::string names = joined({"  ", spec.short_name != 0 ? "-" : "",
+                                    std::string_view(&spec.short_name, spec.short_name != 0),
+                                    spec.short_name != 0 ? ", " : "", "--", spec.long_name,
+                                    spec.value_name != nullptr ? "=" : "",
+                                    spec.value_name != nullptr ? spec.value_name : ""});
         names.resize(std::max(names.size() + 1, kHelpColumn), ' ');
-        text += names + spec.help + "\n";
+        text += joined({names, spec.help, "\n"});
         if (spec.more != nullptr) {
-            text += std::string(kHelpColumn, ' ') + spec.more + "\n";
+            text += joined({std::string(kHelpColumn, ' '), spec.more, "\n"});
         }
     }
-    text += "  --                 end of the options: what follows is the input file\n";
-    text += "\n" + wrapped(
-                       "Options are read as getopt_long reads them: -j4, -j 4, --jobs=4 and "
-                       "--jobs 4 are the same, and short options may be bundled (-hV). "
-                       "--jobs takes 1 to " +
-                       std::to_string(kMaxJobs) + ".");
-    text += "\n" + wrapped("The input is read in blocks of " + block_size_text() +
-                           " cut at line breaks, and the result written in pieces of about " +
-                           piece_size_text() +
-                           " as it comes, so that any size fits in memory; only a single line "
-                           "must fit whole, and neither a line nor its split may pass " +
-                           size_limit_text() + ". A result of up to " + held_size_text() +
-                           " is written only once complete; on standard output, a longer one "
-                           "may already have written the part before a fault.");
+    text += "  --                 end of the options: what follows is the input file\n\n";
+    text +=
+        wrapped(joined({"Options are read as getopt_long reads them: -j4, -j 4, --jobs=4 and "
+                        "--jobs 4 are the same, and short options may be bundled (-hV). "
+                        "--jobs takes 1 to ",
+                        std::to_string(kMaxJobs), "."}));
+    text += '\n';
+    text += wrapped(joined({"The input is read in blocks of ", block_size_text(),
+                            " cut at line breaks, and the result written in pieces of about ",
+                            piece_size_text(),
+                            " as it comes, so that any size fits in memory; only a single line "
+                            "must fit whole, and neither a line nor its split may pass ",
+                            size_limit_text(), ". A result of up to ", held_size_text(),
+                            " is written only once complete; on standard output, a longer one "
+                            "may already have written the part before a fault."}));
     std::string statuses = "Exit status:";
     for (const ExitStatusSpec& status : kExitStatusTable) {
-        statuses += (status.status == 0 ? " " : ", ") + std::to_string(status.status) + " " +
-                    status.meaning;
+        statuses += joined(
+            {status.status == 0 ? " " : ", ", std::to_string(status.status), " ", status.meaning});
     }
-    text += "\n" + wrapped(statuses + ".");
+    text += '\n';
+    text += wrapped(statuses + ".");
     return text;
 }
 

@@ -120,9 +120,8 @@ std::variant<Options, std::string> parse_arguments(const std::vector<std::string
             const std::string written = optopt != 0 && optopt < 256
                                             ? std::string("-") + static_cast<char>(optopt)
                                             : as_written(element);
-            if (code == ':') {
-                return written + " needs a value";
-            }
+            // glibc says '?' for a value given to an option that takes none, the BSD
+            // getopt_long of MinGW-w64 says ':'; the element tells either way.
             if (std::string_view(element).starts_with("--") &&
                 std::string_view(element).find('=') != std::string_view::npos) {
                 if (const OptionSpec* spec = spec_of(optopt);
@@ -130,6 +129,9 @@ std::variant<Options, std::string> parse_arguments(const std::vector<std::string
                     written == std::string("--") + spec->long_name) {
                     return written + " takes no value";
                 }
+            }
+            if (code == ':') {
+                return written + " needs a value";
             }
             return "unknown option '" + written + "'";
         }

@@ -28,20 +28,17 @@ TEST(BackgroundSplit, ManySplitsStartedAndAbandoned) {
     constexpr int kSplits = 100;
     std::vector<std::shared_ptr<BackgroundSplit>> splits;
     for (int i = 0; i < kSplits; ++i) {
-        const SplitFunction add_a_mark = [tally](std::u16string text,
-                                                 const std::filesystem::path&) {
+        const auto add_a_mark = [tally] {
             while (!tally->gate_open) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
-            text.push_back(u'!');
-            return SplitOutcome(std::move(text));
+            return SplitOutcome(NewText{u"好!", {}});
         };
-        splits.push_back(
-            BackgroundSplit::start(u"好", {}, add_a_mark, [tally, i](SplitOutcome outcome) {
-                EXPECT_EQ(std::get<std::u16string>(outcome), u"好!");
-                const std::lock_guard lock(tally->mutex);
-                tally->delivered.push_back(i);
-            }));
+        splits.push_back(BackgroundSplit::start(add_a_mark, [tally, i](SplitOutcome outcome) {
+            EXPECT_EQ(std::get<NewText>(outcome).text, u"好!");
+            const std::lock_guard lock(tally->mutex);
+            tally->delivered.push_back(i);
+        }));
         if (i % 2 == 1) {
             splits.back()->abandon();
         }
@@ -86,6 +83,36 @@ TEST(DetachedThread, EveryThreadStartedRunsOnce) {
         }
     }
     EXPECT_EQ(not_run_once, std::vector<int>{});
+}
+
+// The program may end as soon as no job's thread runs: by then, what the thread held (a
+// toolkit's objects, in the window) has been let go.
+TEST(BackgroundSplit, CountsAThreadOutOnlyOnceItsWorkIsLetGo) {
+    struct Watch {
+        std::atomic<bool> work_destroyed{false};
+        std::atomic<bool> running_when_destroyed{false};
+    };
+    const auto watch = std::make_shared<Watch>();
+    struct Holder {
+        std::shared_ptr<Watch> watch;
+        ~Holder() {
+            if (watch) {
+                watch->running_when_destroyed = BackgroundSplit::any_running();
+                watch->work_destroyed = true;
+            }
+        }
+    };
+    auto holder = std::make_shared<Holder>(Holder{watch});
+    (void)BackgroundSplit::start(  // the work's captures hold the only copy
+        [holder = std::move(holder)] { return SplitOutcome(TextUnchanged{}); },
+        [](SplitOutcome) {});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (BackgroundSplit::any_running() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_FALSE(BackgroundSplit::any_running());
+    EXPECT_TRUE(watch->work_destroyed);
+    EXPECT_TRUE(watch->running_when_destroyed);
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ class TemporaryDirectory {
 
     std::filesystem::path write(const std::filesystem::path& name, std::string_view bytes) const {
         const auto file = path_ / name;
+        std::filesystem::create_directories(file.parent_path());
         std::ofstream(file, std::ios::binary | std::ios::trunc)
             .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return file;

@@ -119,24 +119,6 @@ INSTANTIATE_TEST_SUITE_P(
                   std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
-class Recorder final : public WindowActions {
-  public:
-    void split() override { calls += "split "; }
-    void copy_all() override { calls += "copy "; }
-    void clear() override { calls += "clear "; }
-    void open_web_page() override { calls += "page "; }
-    std::string calls;
-};
-
-TEST(Dispatch, RunsTheActionOfEachCommand) {
-    Recorder recorder;
-    for (const Command command :
-         {Command::Split, Command::CopyAll, Command::Clear, Command::OpenWebPage}) {
-        dispatch(command, recorder);
-    }
-    EXPECT_EQ(recorder.calls, "split copy clear page ");
-}
-
 struct ShortcutCase {
     const char* name;
     layout::Key key;
@@ -154,9 +136,14 @@ INSTANTIATE_TEST_SUITE_P(
     Keyboard, Shortcuts,
     ::testing::Values(
         ShortcutCase{"ctrl_enter_splits", layout::Key::Enter, false, Command::Split},
-        ShortcutCase{"ctrl_shift_enter_does_nothing", layout::Key::Enter, true, std::nullopt},
+        ShortcutCase{"ctrl_shift_enter_splits_the_selection", layout::Key::Enter, true,
+                     Command::SplitSelection},
         ShortcutCase{"ctrl_shift_c_copies_all", layout::Key::C, true, Command::CopyAll},
-        ShortcutCase{"ctrl_c_is_left_to_the_text_box", layout::Key::C, false, std::nullopt}),
+        ShortcutCase{"ctrl_c_is_left_to_the_text_box", layout::Key::C, false, std::nullopt},
+        ShortcutCase{"ctrl_z_undoes", layout::Key::Z, false, Command::Undo},
+        ShortcutCase{"ctrl_y_redoes", layout::Key::Y, false, Command::Redo},
+        ShortcutCase{"ctrl_shift_z_redoes_too", layout::Key::Z, true, Command::Redo},
+        ShortcutCase{"ctrl_shift_y_does_nothing", layout::Key::Y, true, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Keyboard, ReachesTheVisibleHotspotsInTabOrder) {
@@ -212,28 +199,35 @@ TEST(Geometry, ScalesToTheScreensDensityAndBack) {
 
 struct SequenceCase {
     const char* name;
-    std::string steps;   // c: click, s: the split ends, f: the split fails
-    std::string starts;  // per step: 1 when a split starts then, 0 when not
+    std::string steps;   // c: a split clicked, p: a paste, e: the job ends, f: it fails
+    std::string starts;  // per step: what starts then (s, p) or nothing (-)
 };
 
 class Sequence : public ::testing::TestWithParam<SequenceCase> {};
 
-TEST_P(Sequence, RunsOneSplitAClickInOrder) {
-    SplitSequence splits;
+TEST_P(Sequence, RunsOneJobAClickInOrder) {
+    JobQueue jobs;
     std::string starts;
+    const auto letter = [](JobKind kind) { return kind == JobKind::Paste ? 'p' : 's'; };
     for (const char step : std::string(GetParam().steps)) {
-        const bool started = step == 'c' ? splits.click() : splits.finish(step == 'f');
-        starts += started ? '1' : '0';
+        if (step == 'c' || step == 'p') {
+            const JobKind kind = step == 'c' ? JobKind::Split : JobKind::Paste;
+            starts += jobs.click(kind) ? letter(kind) : '-';
+        } else {
+            const auto next = jobs.finish(step == 'f');
+            starts += next ? letter(*next) : '-';
+        }
     }
     EXPECT_EQ(starts, GetParam().starts);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Clicks, Sequence,
-    ::testing::Values(SequenceCase{"one_click", "cs", "10"},
-                      SequenceCase{"clicks_during_a_split_queue", "cccsss", "100110"},
-                      SequenceCase{"a_failure_drops_the_waiting", "cccfc", "10001"},
-                      SequenceCase{"a_click_after_the_end_starts_anew", "cscs", "1010"}),
+    ::testing::Values(SequenceCase{"one_click", "ce", "s-"},
+                      SequenceCase{"clicks_during_a_split_queue", "cccee", "s--ss"},
+                      SequenceCase{"in_the_order_clicked", "pcce", "p--s"},
+                      SequenceCase{"a_failure_drops_the_waiting", "cccfc", "s---s"},
+                      SequenceCase{"a_click_after_the_end_starts_anew", "cece", "s-s-"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct FailureTextCase {

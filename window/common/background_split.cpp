@@ -1,7 +1,8 @@
 #include "window/common/background_split.h"
 
 #include <atomic>
-#include <optional>
+#include <cstdio>
+#include <cstdlib>
 #include <system_error>
 #include <utility>
 
@@ -12,56 +13,57 @@ namespace {
 
 std::atomic<int> threads_running{0};
 
-// Whatever the splitter throws becomes a failure to show: nothing may end the program
-// from the split's thread.
-SplitOutcome split_catching(const SplitFunction& splitter, std::u16string text,
-                            const std::filesystem::path& folder) {
-    try {
-        return splitter(std::move(text), folder);
-    } catch (...) {
-        return failure_of_current_exception();
-    }
-}
-
 }  // namespace
 
-bool SplitSequence::click() {
+bool JobQueue::click(JobKind kind) {
     if (running_) {
-        ++waiting_;
+        waiting_.push_back(kind);
         return false;
     }
     running_ = true;
     return true;
 }
 
-bool SplitSequence::finish(bool failed) {
+std::optional<JobKind> JobQueue::finish(bool failed) {
     if (failed) {
-        waiting_ = 0;
+        waiting_.clear();
     }
-    if (waiting_ == 0) {
+    if (waiting_.empty()) {
         running_ = false;
-        return false;
+        return std::nullopt;
     }
-    --waiting_;
-    return true;
+    const JobKind next = waiting_.front();
+    waiting_.pop_front();
+    return next;
 }
 
 bool BackgroundSplit::any_running() {
     return threads_running.load() > 0;
 }
 
-std::shared_ptr<BackgroundSplit> BackgroundSplit::start(std::u16string text,
-                                                        std::filesystem::path program_directory,
-                                                        SplitFunction splitter, Deliver deliver) {
+std::shared_ptr<BackgroundSplit> BackgroundSplit::start(std::function<SplitOutcome()> work,
+                                                        Deliver deliver) {
     auto split = std::make_shared<BackgroundSplit>();
     split->deliver_ = std::move(deliver);
-    auto run = [split, text = std::move(text), folder = std::move(program_directory),
-                splitter = std::move(splitter)]() mutable {
-        SplitOutcome outcome = split_catching(splitter, std::move(text), folder);
+    // What the thread holds (the work may hold a toolkit's objects) is let go before the
+    // thread counts itself out, so that the program never ends under a live destructor.
+    struct Held {
+        std::shared_ptr<BackgroundSplit> split;
+        std::function<SplitOutcome()> work;
+    };
+    auto held = std::make_shared<Held>(Held{split, std::move(work)});
+    auto run = [held = std::move(held)]() mutable {
         {
-            const std::lock_guard lock(split->mutex_);
-            if (split->deliver_) {
-                split->deliver_(std::move(outcome));
+            const auto owned = std::move(held);
+            SplitOutcome outcome;
+            try {
+                outcome = owned->work();
+            } catch (...) {  // nothing may end the program from the job's thread
+                outcome = failure_of_current_exception();
+            }
+            const std::lock_guard lock(owned->split->mutex_);
+            if (owned->split->deliver_) {
+                owned->split->deliver_(std::move(outcome));
             }
         }
         --threads_running;
@@ -69,11 +71,11 @@ std::shared_ptr<BackgroundSplit> BackgroundSplit::start(std::u16string text,
     ++threads_running;
     std::optional<SplitFailure> not_started;
     try {
-        // Detached: closing the window ends the program without waiting for a long split.
+        // Detached: closing the window ends the program without waiting for a long job.
         start_detached_thread(std::move(run));
     } catch (const std::system_error&) {  // no thread to be had
         not_started = ThreadUnavailable{};
-    } catch (...) {  // no memory to hand the split over
+    } catch (...) {  // no memory to hand the job over
         not_started = failure_of_current_exception();
     }
     if (not_started) {
@@ -87,6 +89,24 @@ std::shared_ptr<BackgroundSplit> BackgroundSplit::start(std::u16string text,
 void BackgroundSplit::abandon() {
     const std::lock_guard lock(mutex_);
     deliver_ = nullptr;
+}
+
+JobStarter background_starter(JobRunner runner) {
+    return [runner = std::move(runner)](Job job, TextPreparer prepare, Deliver deliver) {
+        return BackgroundSplit::start(
+            [runner, job = std::move(job), prepare = std::move(prepare)]() mutable {
+                return run_prepared(runner, std::move(job), prepare);
+            },
+            std::move(deliver));
+    };
+}
+
+int finish_program(int status) {
+    if (BackgroundSplit::any_running()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }
 
 }  // namespace mardovane

@@ -47,7 +47,24 @@ struct Describe {
 }  // namespace
 
 std::string failure_text(const SplitFailure& failure, Activity activity) {
-    const Describe describe{activity == Activity::Paste ? "粘贴" : "拆分"};
+    const char* doing = "拆分";
+    switch (activity) {
+        case Activity::Split:
+            break;
+        case Activity::Paste:
+            doing = "粘贴";
+            break;
+        case Activity::Undo:
+            doing = "撤销";
+            break;
+        case Activity::Redo:
+            doing = "重做";
+            break;
+        case Activity::Clear:
+            doing = "清除";
+            break;
+    }
+    const Describe describe{doing};
     return std::visit(describe, failure) + "\n\n文字未作任何改动。";
 }
 

@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "window/common/split_command.h"
+#include "window/common/outcome.h"
 
 namespace mardovane::texts {
 
-// The command that failed: a click on the split button, or a long paste, which runs off the
-// window's thread as a split does and can fail the same ways but for the table's.
-enum class Activity { Split, Paste };
+// The command that failed: a split, a long paste (which runs off the window's thread as a
+// split does, and can fail the same ways but for the table's), or a step of the history.
+enum class Activity { Split, Paste, Undo, Redo, Clear };
 
 // What the message box says, in Chinese: what went wrong, the file (and the line), and that
 // the text was left as it was.

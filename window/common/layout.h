@@ -28,7 +28,9 @@ struct Rect {
 };
 
 enum class Pointer { Arrow, Hand };
-enum class Command { Split, CopyAll, Clear, OpenWebPage };
+// What a click, a key or a menu item asks of the window. Split splits the whole text, as
+// the painted button does; SplitSelection only the selection, from the text box's menu.
+enum class Command { Split, SplitSelection, CopyAll, Clear, OpenWebPage, Undo, Redo };
 
 // A transparent click area over a painted part of the background picture.
 struct Hotspot {
@@ -41,18 +43,22 @@ struct Hotspot {
     std::string_view tooltip;          // UTF-8; empty: none (a shortcut is added to it)
 };
 
-// The keyboard's way to the two visible commands, the same in every front end: Ctrl held,
-// with Shift or not, and a key (Enter on the main keys or the keypad).
-enum class Key { Enter, C };
+// The keyboard's way to the commands, the same in every front end: Ctrl held, with Shift
+// or not, and a key (Enter on the main keys or the keypad).
+enum class Key { Enter, C, Z, Y };
 struct Shortcut {
     Command command;
     Key key;
     bool shift;
     std::string_view text;  // as tooltips and Qt write it
 };
-inline constexpr std::array<Shortcut, 2> kShortcuts = {{
+inline constexpr std::array<Shortcut, 6> kShortcuts = {{
     {Command::Split, Key::Enter, false, "Ctrl+Enter"},
+    {Command::SplitSelection, Key::Enter, true, "Ctrl+Shift+Enter"},
     {Command::CopyAll, Key::C, true, "Ctrl+Shift+C"},
+    {Command::Undo, Key::Z, false, "Ctrl+Z"},
+    {Command::Redo, Key::Y, false, "Ctrl+Y"},
+    {Command::Redo, Key::Z, true, "Ctrl+Shift+Z"},
 }};
 
 inline constexpr std::string_view kForm1Name = "Form1";

@@ -14,6 +14,19 @@ inline constexpr std::string_view kCopyAll = "复制全部";
 inline constexpr std::string_view kClear = "清除";
 inline constexpr std::string_view kOpenWebPageTooltip = "打开网页";
 
+// The second split command, in the text box's menu, and what it says with nothing selected.
+inline constexpr std::string_view kSplitSelection = "拆分选中的文字";
+inline constexpr std::string_view kNothingSelected = "请先选中要拆分的文字。";
+
+// The text box's menu where the front end draws its own (the Windows edit control's).
+inline constexpr std::string_view kUndo = "撤销";
+inline constexpr std::string_view kRedo = "重做";
+inline constexpr std::string_view kCut = "剪切";
+inline constexpr std::string_view kCopy = "复制";
+inline constexpr std::string_view kPaste = "粘贴";
+inline constexpr std::string_view kDelete = "删除";
+inline constexpr std::string_view kSelectAll = "全选";
+
 // The text box's name and description for screen readers.
 inline constexpr std::string_view kText1AccessibleName = "要拆分的文字";
 inline constexpr std::string_view kText1AccessibleDescription =

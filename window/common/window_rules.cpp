@@ -67,23 +67,6 @@ std::string tooltip(const layout::Hotspot& area) {
     return text;
 }
 
-void dispatch(layout::Command command, WindowActions& actions) {
-    switch (command) {
-        case layout::Command::Split:
-            actions.split();
-            break;
-        case layout::Command::CopyAll:
-            actions.copy_all();
-            break;
-        case layout::Command::Clear:
-            actions.clear();
-            break;
-        case layout::Command::OpenWebPage:
-            actions.open_web_page();
-            break;
-    }
-}
-
 int font_pixel_height(double point_size, int dots_per_inch) {
     return static_cast<int>(std::lround(point_size * dots_per_inch / 72.0));
 }

@@ -8,8 +8,8 @@
 #include "window/common/layout.h"
 
 // The rules every front end of the window follows, with no toolkit code, so that they are
-// written once and tested natively: where a click lands, when it counts, what it runs,
-// which pointer shows, how large the text box's font is and where the window opens.
+// written once and tested natively: where a click lands, when it counts, which key runs
+// what, which pointer shows, how large the text box's font is and where the window opens.
 namespace mardovane::rules {
 
 // The index in layout::kHotspots of the hotspot under a point of the client area, in
@@ -31,18 +31,6 @@ class ClickTracker {
   private:
     std::optional<std::size_t> pressed_;
 };
-
-// What the window does for each command; each front end implements it.
-class WindowActions {
-  public:
-    virtual ~WindowActions() = default;
-    virtual void split() = 0;
-    virtual void copy_all() = 0;
-    virtual void clear() = 0;
-    virtual void open_web_page() = 0;
-};
-
-void dispatch(layout::Command command, WindowActions& actions);
 
 // The command a key runs with Ctrl held (and Shift, or not), if any.
 [[nodiscard]] std::optional<layout::Command> shortcut_command(layout::Key key, bool shift);

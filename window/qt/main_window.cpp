@@ -11,7 +11,6 @@
 
 #include "window/common/texts.h"
 #include "window/qt/qt_strings.h"
-#include "window/qt/text_box_holder.h"
 
 // The pictures live in this static library's resources, which must be registered by hand.
 static void register_window_resources() {
@@ -59,11 +58,15 @@ MainWindow::MainWindow(WindowServices services)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
-      services_(std::move(services)),
       text_box_(new TextBox(this)),
-      split_view_(std::make_unique<TextBoxSplitView>(*this, *text_box_)),
-      splits_(std::make_unique<SplitController>(*split_view_, services_.program_directory,
-                                                services_.splitter)) {
+      view_(std::make_unique<TextBoxView>(*this, *text_box_, services.clipboard,
+                                          services.url_opener, services.web_page)),
+      controller_(std::make_unique<WindowController>(
+          *view_, background_starter(
+                      services.runner ? services.runner
+                                      : [table = keyword_file_loader(services.program_directory)](
+                                            Job job) { return run_job(std::move(job), table); }))) {
+    text_box_->set_controller(controller_.get());
     register_window_resources();
     setObjectName(to_qstring(layout::kForm1Name));
     setWindowTitle(to_qstring(texts::kCaption));
@@ -92,21 +95,21 @@ MainWindow::MainWindow(WindowServices services)
     text_box_->setFocusPolicy(Qt::StrongFocus);
     text_box_->setTabChangesFocus(true);  // Tab goes on to the buttons, as in a dialog
     text_box_->setFocus();
-    // A paste of this size costs seconds on the window's thread: it is made as a split's
-    // result is, off the thread, and swapped in.
-    text_box_->set_long_paste(kLongPasteLines, kLongPasteCharacters,
-                              [this](std::u16string pasted, int from, int to) {
-                                  return paste_off_thread(std::move(pasted), from, to);
-                              });
 
     // The shortcuts of the layout table; Enter means the main Return key and the keypad's.
+    // Undo and redo are the text box's own keys (it goes through the same table), so that
+    // they act on the text it holds.
     const auto add_shortcut = [this](const QString& keys, layout::Command command) {
         auto* action = new QShortcut(QKeySequence(keys), this);
         action->setContext(Qt::WindowShortcut);
         connect(action, &QShortcut::activated, this,
-                [this, command] { rules::dispatch(command, *this); });
+                [this, command] { controller_->run(command); });
     };
     for (const layout::Shortcut& shortcut : layout::kShortcuts) {
+        if (shortcut.command == layout::Command::Undo ||
+            shortcut.command == layout::Command::Redo) {
+            continue;
+        }
         add_shortcut(to_qstring(shortcut.text), shortcut.command);
         if (shortcut.key == layout::Key::Enter) {
             add_shortcut(QStringLiteral("%1Return").arg(shortcut.shift ? "Ctrl+Shift+" : "Ctrl+"),
@@ -121,13 +124,15 @@ MainWindow::MainWindow(WindowServices services)
     for (const std::size_t index : rules::keyboard_order()) {
         auto* hotspot = new HotspotWidget(layout::kHotspots[index], clicks_, this);
         connect(hotspot, &HotspotWidget::command, this,
-                [this](layout::Command command) { rules::dispatch(command, *this); });
+                [this](layout::Command command) { controller_->run(command); });
         setTabOrder(previous, hotspot);
         previous = hotspot;
     }
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    text_box_->set_controller(nullptr);
+}
 
 void MainWindow::centre_on_screen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -139,45 +144,6 @@ void MainWindow::centre_on_screen() {
     const rules::Point origin = rules::centred(area.left(), area.top(), area.width(), area.height(),
                                                frame.width(), frame.height());
     move(origin.x, origin.y);
-}
-
-void MainWindow::split() {
-    splits_->click();
-}
-
-bool MainWindow::paste_off_thread(std::u16string pasted, int from, int to) {
-    const int caret = from + static_cast<int>(pasted.size());
-    const bool started = splits_->run_instead(
-        [pasted = std::move(pasted), from, to](std::u16string text,
-                                               const std::filesystem::path&) -> SplitOutcome {
-            try {
-                const auto start = std::min(static_cast<std::size_t>(from), text.size());
-                const auto end = std::clamp(static_cast<std::size_t>(to), start, text.size());
-                text.replace(start, end - start, pasted);
-                return text;
-            } catch (...) {
-                return failure_of_current_exception();
-            }
-        },
-        texts::Activity::Paste);
-    if (started) {
-        text_box_->set_next_caret(caret);
-    }
-    return started;
-}
-
-void MainWindow::copy_all() {
-    services_.clipboard.set_plain_text(TextBoxHolder::text_of(*text_box_));
-}
-
-void MainWindow::clear() {
-    if (!splits_->running()) {  // the text is read-only while a split runs
-        text_box_->replace_document(TextBox::make_document(QString(), text_box_->look()));
-    }
-}
-
-void MainWindow::open_web_page() {
-    services_.url_opener.open(services_.web_page);
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {

@@ -11,12 +11,12 @@
 
 #include <memory>
 
-#include "window/common/split_controller.h"
+#include "window/common/window_controller.h"
 #include "window/common/window_rules.h"
 #include "window/qt/hotspot.h"
 #include "window/qt/services.h"
 #include "window/qt/text_box.h"
-#include "window/qt/text_box_split_view.h"
+#include "window/qt/text_box_view.h"
 
 namespace mardovane {
 
@@ -29,12 +29,13 @@ struct WindowServices {
     Clipboard& clipboard;
     UrlOpener& url_opener;
     QUrl web_page;
-    SplitFunction splitter = split_with_keyword_file;  // runs on a thread of its own
+    // Does a job on a thread of its own; none: run_job with keyword.info read afresh.
+    JobRunner runner = nullptr;
 };
 
 // The program's one window, Form1: the background picture, the text box Text1 and the
 // hotspots over the painted buttons. Fixed size; nothing is read until a command runs.
-class MainWindow final : public QWidget, public rules::WindowActions {
+class MainWindow final : public QWidget {
     Q_OBJECT
 
   public:
@@ -44,32 +45,20 @@ class MainWindow final : public QWidget, public rules::WindowActions {
     // Where the window goes when first shown: centred on the screen it opens on.
     void centre_on_screen();
 
-    // Starts a split, or queues it behind the one running: each click is one split.
-    void split() override;
-    bool split_running() const { return splits_->running(); }
-    void copy_all() override;
-    void clear() override;
-    void open_web_page() override;
-
-    // A paste longer than these is made off the window's thread. Qt takes about 75 ms on
-    // the window's thread for 20,000 short lines, and about 160 ms for 4 Mi characters in
-    // 40,000 lines: the lines cost, more than the characters.
-    static constexpr int kLongPasteLines = 20'000;
-    static constexpr int kLongPasteCharacters = 4 * 1024 * 1024;
+    // What the window does: its commands, its jobs and its history.
+    WindowController& controller() { return *controller_; }
+    bool job_running() const { return controller_->running(); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    bool paste_off_thread(std::u16string pasted, int from, int to);
-
-    WindowServices services_;
     QPixmap background_;
     QPixmap background_2x_;
     TextBox* text_box_;
     rules::ClickTracker clicks_;
-    std::unique_ptr<TextBoxSplitView> split_view_;
-    std::unique_ptr<SplitController> splits_;
+    std::unique_ptr<TextBoxView> view_;
+    std::unique_ptr<WindowController> controller_;
 };
 
 }  // namespace mardovane

@@ -11,14 +11,45 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <algorithm>
-#include <vector>
+#include <optional>
 
-#include "window/common/undo_history.h"
+#include "window/common/texts.h"
+#include "window/common/window_controller.h"
+#include "window/qt/qt_strings.h"
 
 namespace mardovane {
+namespace {
+
+// A document taken out of the box, with its selection and its own typing history.
+struct KeptDocument final : KeptText {
+    std::unique_ptr<QTextDocument> document;
+    Selection selection;
+    rules::KeptDocument size() const override {
+        return {static_cast<std::size_t>(document->characterCount()),
+                static_cast<std::size_t>(document->blockCount())};
+    }
+};
+
+std::optional<layout::Key> key_of(int key) {
+    switch (key) {
+        case Qt::Key_Return:  // the main key and the keypad's
+        case Qt::Key_Enter:
+            return layout::Key::Enter;
+        case Qt::Key_C:
+            return layout::Key::C;
+        case Qt::Key_Z:
+            return layout::Key::Z;
+        case Qt::Key_Y:
+            return layout::Key::Y;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
 
 TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
-    connect(document(), &QTextDocument::contentsChanged, this, &TextBox::forget_redo);
+    connect(document(), &QTextDocument::contentsChanged, this, &TextBox::typed);
 }
 
 TextBox::~TextBox() = default;
@@ -45,125 +76,130 @@ std::unique_ptr<QTextDocument> TextBox::make_document(const QString& text,
     return document;
 }
 
-TextBox::Kept TextBox::take_current() {
-    QTextDocument* current = document();
-    disconnect(current, &QTextDocument::contentsChanged, this, &TextBox::forget_redo);
-    current->setParent(nullptr);
-    return {std::unique_ptr<QTextDocument>(current), textCursor().position()};
+QString TextBox::text_of(const QPlainTextEdit& box) {
+    QString text = box.document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));  // between the blocks
+    return text;
 }
 
-void TextBox::show_kept(Kept kept) {
-    QTextDocument* shown = kept.document.release();
+Selection TextBox::selection() const {
+    const QTextCursor cursor = textCursor();
+    return {static_cast<std::size_t>(cursor.selectionStart()),
+            static_cast<std::size_t>(cursor.selectionEnd())};
+}
+
+std::unique_ptr<KeptText> TextBox::swap_in(std::unique_ptr<QTextDocument> document,
+                                           Selection selection) {
+    auto kept = std::make_unique<KeptDocument>();  // room first: nothing is lost here
+    show_document(*kept, std::move(document), selection);
+    return kept;
+}
+
+std::unique_ptr<KeptText> TextBox::swap_in(std::unique_ptr<KeptText>& kept) {
+    auto shown = std::make_unique<KeptDocument>();  // room first: `kept` stays whole
+    auto& document = static_cast<KeptDocument&>(*kept);
+    show_document(*shown, std::move(document.document), document.selection);
+    kept.reset();
+    return shown;
+}
+
+void TextBox::show_document(KeptText& into, std::unique_ptr<QTextDocument> document,
+                            Selection selection) {
+    auto& kept = static_cast<KeptDocument&>(into);
+    kept.selection = this->selection();
+    QTextDocument* current = QPlainTextEdit::document();
+    disconnect(current, &QTextDocument::contentsChanged, this, &TextBox::typed);
+    current->setParent(nullptr);
+    kept.document.reset(current);
+
+    QTextDocument* shown = document.release();
     shown->setParent(this);
     setDocument(shown);
-    connect(shown, &QTextDocument::contentsChanged, this, &TextBox::forget_redo);
-    QTextCursor caret(shown);
-    caret.setPosition(std::min(kept.caret, shown->characterCount() - 1));
-    setTextCursor(caret);
+    connect(shown, &QTextDocument::contentsChanged, this, &TextBox::typed);
+    const int last = shown->characterCount() - 1;
+    QTextCursor cursor(shown);
+    cursor.setPosition(std::min(static_cast<int>(selection.from), last));
+    cursor.setPosition(std::min(static_cast<int>(selection.to), last), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
     ensureCursorVisible();
 }
 
-void TextBox::replace_document(std::unique_ptr<QTextDocument> replacement) {
-    undo_.emplace_back();  // room first: nothing is lost when memory runs out here
-    undo_.back() = take_current();
-    redo_.clear();
-    const int caret = std::max(next_caret_, 0);
-    next_caret_ = -1;
-    show_kept({std::move(replacement), caret});
-    trim_undo();
+bool TextBox::can_undo_typing() const {
+    return document()->isUndoAvailable();
 }
 
-void TextBox::set_long_paste(int lines, int characters, LongPaste long_paste) {
-    long_paste_lines_ = lines;
-    long_paste_characters_ = characters;
-    long_paste_ = std::move(long_paste);
+bool TextBox::can_redo_typing() const {
+    return document()->isRedoAvailable();
+}
+
+void TextBox::undo_typing() {
+    const QScopedValueRollback stepping(stepping_, true);
+    undo();
+}
+
+void TextBox::redo_typing() {
+    const QScopedValueRollback stepping(stepping_, true);
+    redo();
+}
+
+void TextBox::typed() {
+    if (!stepping_ && controller_ != nullptr) {
+        controller_->typed();
+    }
+}
+
+void TextBox::keyPressEvent(QKeyEvent* event) {
+    // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z go through the history of splits and typing, on
+    // every desktop; the other shortcuts are the window's.
+    const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool shift = modifiers.testFlag(Qt::ShiftModifier);
+    if (controller_ != nullptr && modifiers.testFlag(Qt::ControlModifier) &&
+        !modifiers.testFlag(Qt::AltModifier)) {
+        if (const auto key = key_of(event->key());
+            key && (*key == layout::Key::Z || *key == layout::Key::Y) &&
+            controller_->key(*key, shift)) {
+            event->accept();
+            return;
+        }
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 void TextBox::insertFromMimeData(const QMimeData* source) {
-    if (long_paste_ && source->hasText() && !isReadOnly()) {
+    if (controller_ != nullptr && source->hasText() && !isReadOnly()) {
         const QString pasted = source->text();
-        if (pasted.size() > long_paste_characters_ ||
-            pasted.count(QLatin1Char('\n')) > long_paste_lines_) {
-            const QTextCursor selection = textCursor();
-            if (long_paste_(std::u16string(reinterpret_cast<const char16_t*>(pasted.utf16()),
-                                           static_cast<std::size_t>(pasted.size())),
-                            selection.selectionStart(), selection.selectionEnd())) {
-                return;
-            }
+        if (controller_->paste(
+                std::u16string_view(reinterpret_cast<const char16_t*>(pasted.utf16()),
+                                    static_cast<std::size_t>(pasted.size())))) {
+            return;  // long: made off the window's thread
         }
     }
     QPlainTextEdit::insertFromMimeData(source);
 }
 
-void TextBox::trim_undo() {
-    std::vector<rules::KeptDocument> sizes;
-    sizes.reserve(undo_.size());
-    for (const Kept& each : undo_) {
-        sizes.push_back({static_cast<std::size_t>(each.document->characterCount()),
-                         static_cast<std::size_t>(each.document->blockCount())});
-    }
-    undo_.erase(undo_.begin(),
-                undo_.begin() + static_cast<std::ptrdiff_t>(rules::documents_to_forget(sizes)));
-}
-
-bool TextBox::can_undo() const {
-    return document()->isUndoAvailable() || !undo_.empty();
-}
-
-bool TextBox::can_redo() const {
-    return document()->isRedoAvailable() || !redo_.empty();
-}
-
-void TextBox::undo_step() {
-    if (document()->isUndoAvailable()) {
-        const QScopedValueRollback stepping(stepping_, true);
-        undo();
-    } else if (!undo_.empty()) {
-        step_through_kept(undo_, redo_);
-    }
-}
-
-void TextBox::redo_step() {
-    if (document()->isRedoAvailable()) {
-        const QScopedValueRollback stepping(stepping_, true);
-        redo();
-    } else if (!redo_.empty()) {
-        step_through_kept(redo_, undo_);
-    }
-}
-
-void TextBox::step_through_kept(std::deque<Kept>& from, std::deque<Kept>& to) {
-    to.emplace_back();  // room first: nothing is lost when memory runs out here
-    to.back() = take_current();
-    Kept shown = std::move(from.back());
-    from.pop_back();
-    show_kept(std::move(shown));
-}
-
-void TextBox::keyPressEvent(QKeyEvent* event) {
-    if (!isReadOnly() && event == QKeySequence::Undo) {
-        undo_step();
-    } else if (!isReadOnly() && event == QKeySequence::Redo) {
-        redo_step();
-    } else {
-        QPlainTextEdit::keyPressEvent(event);
-        return;
-    }
-    event->accept();
-}
-
 void TextBox::contextMenuEvent(QContextMenuEvent* event) {
     QMenu* menu = createStandardContextMenu(event->pos());
-    // Qt's own Undo and Redo know only the document's edits, not the swaps.
-    const auto rewire = [this, menu](const QString& name, bool enabled, void (TextBox::*step)()) {
-        if (auto* action = menu->findChild<QAction*>(name)) {
-            action->disconnect();
-            action->setEnabled(enabled && !isReadOnly());
-            connect(action, &QAction::triggered, this, step);
-        }
-    };
-    rewire(QStringLiteral("edit-undo"), can_undo(), &TextBox::undo_step);
-    rewire(QStringLiteral("edit-redo"), can_redo(), &TextBox::redo_step);
+    if (controller_ != nullptr) {
+        // Qt's own Undo and Redo know only the document's edits, not the swaps.
+        const auto rewire = [this, menu](const QString& name, bool enabled,
+                                         layout::Command command) {
+            if (auto* action = menu->findChild<QAction*>(name)) {
+                action->disconnect();
+                action->setEnabled(enabled);
+                connect(action, &QAction::triggered, this,
+                        [this, command] { controller_->run(command); });
+            }
+        };
+        rewire(QStringLiteral("edit-undo"), controller_->can_undo(), layout::Command::Undo);
+        rewire(QStringLiteral("edit-redo"), controller_->can_redo(), layout::Command::Redo);
+        menu->addSeparator();
+        auto* split_selection = menu->addAction(to_qstring(texts::kSplitSelection));
+        split_selection->setObjectName(QStringLiteral("split-selection"));
+        split_selection->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Return")));
+        split_selection->setEnabled(controller_->can_split_selection());
+        connect(split_selection, &QAction::triggered, this,
+                [this] { controller_->run(layout::Command::SplitSelection); });
+    }
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
 }

@@ -32,6 +32,10 @@ std::optional<layout::Key> key_of(WPARAM virtual_key) {
             return layout::Key::Enter;
         case 'C':
             return layout::Key::C;
+        case 'Z':
+            return layout::Key::Z;
+        case 'Y':
+            return layout::Key::Y;
         default:
             return std::nullopt;
     }
@@ -48,12 +52,15 @@ std::optional<std::size_t> hotspot_of(const WindowState& state, HWND control) {
     return std::nullopt;
 }
 
-bool handle_keyboard_shortcut(HWND window, const MSG& message) {
-    if (message.message != WM_KEYDOWN) {
+bool handle_keyboard_shortcut(HWND window, MSG& message) {
+    auto* state = reinterpret_cast<WindowState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (state == nullptr) {
         return false;
     }
-    const auto* state = reinterpret_cast<WindowState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (state == nullptr) {
+    if (state->view && state->view->messages().handle_keys(message)) {
+        return true;  // Enter, Esc and Tab in a message shown
+    }
+    if (message.message != WM_KEYDOWN) {
         return false;
     }
     const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
@@ -78,6 +85,10 @@ bool handle_keyboard_shortcut(HWND window, const MSG& message) {
     }
     if (message.wParam == 'A' && !shift && message.hwnd == state->edit) {
         SendMessageW(state->edit, EM_SETSEL, 0, -1);  // Ctrl+A, which the EDIT control lacks
+        return true;
+    }
+    if (message.wParam == 'V' && !shift && message.hwnd == state->edit) {
+        SendMessageW(state->edit, WM_PASTE, 0, 0);  // through the rule for long pastes
         return true;
     }
     return false;

@@ -8,7 +8,7 @@
 #include "window/common/texts.h"
 #include "window/win32/controls.h"
 #include "window/win32/density.h"
-#include "window/win32/edit_text_holder.h"
+#include "window/win32/edit_menu.h"
 #include "window/win32/keyboard.h"
 #include "window/win32/painting.h"
 #include "window/win32/wide.h"
@@ -22,54 +22,18 @@ constexpr wchar_t kClassName[] = L"MardovaneForm1";
 
 const std::wstring kCaption = wide(texts::kCaption);
 
-void warn(HWND window, const std::wstring& text) {
-    MessageBoxW(window, text.c_str(), kCaption.c_str(), MB_OK | MB_ICONWARNING);
+void run(WindowState& state, layout::Command command) {
+    state.controller->run(command);
 }
 
-void split(WindowState& state) {
-    state.splits->click();
-}
-
-void copy_all(HWND window, WindowState& state) {
-    switch (state.services.clipboard.set_plain_text(window, EditTextHolder(state.edit).content())) {
-        case ClipboardResult::Done:
-            return;
-        case ClipboardResult::Busy:
-            warn(window, wide(texts::kClipboardBusy));
-            return;
-        case ClipboardResult::Failed:
-            warn(window, wide(texts::kClipboardFailed));
-            return;
+// The job runner the window was given, or the program's own: keyword.info beside it.
+JobRunner runner_of(const WindowServices& services) {
+    if (services.runner) {
+        return services.runner;
     }
-}
-
-void clear(WindowState& state) {
-    if (!state.splits->running()) {  // the text is read-only while a split runs
-        EditTextHolder(state.edit).replace_content(std::u16string());
-    }
-}
-
-void open_web_page(HWND window, const WindowState& state) {
-    state.services.url_opener.open(window, state.services.web_page);
-}
-
-// The commands, for the shared dispatch.
-class Actions final : public rules::WindowActions {
-  public:
-    Actions(HWND window, WindowState& state) : window_(window), state_(state) {}
-    void split() override { mardovane::win32::split(state_); }
-    void copy_all() override { mardovane::win32::copy_all(window_, state_); }
-    void clear() override { mardovane::win32::clear(state_); }
-    void open_web_page() override { mardovane::win32::open_web_page(window_, state_); }
-
-  private:
-    HWND window_;
-    WindowState& state_;
-};
-
-void run(HWND window, WindowState& state, layout::Command command) {
-    Actions actions(window, state);
-    rules::dispatch(command, actions);
+    return [table = keyword_file_loader(services.program_directory)](Job job) {
+        return run_job(std::move(job), table);
+    };
 }
 
 // A mouse message's point in the layout's pixels.
@@ -90,9 +54,11 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
         case WM_CREATE:
             state->dpi = window_dpi(window);
             state->edit = create_text1(window, *state);
-            state->split_view = std::make_unique<EditSplitView>(window, state->edit, state->busy);
-            state->splits = std::make_unique<SplitController>(
-                *state->split_view, state->services.program_directory, state->services.splitter);
+            state->view =
+                std::make_unique<EditView>(window, state->edit, state->busy, state->services);
+            state->controller = std::make_unique<WindowController>(
+                *state->view, background_starter(runner_of(state->services)));
+            take_over_edit_menu_and_paste(*state);
             state->tooltips = add_tooltips(window, state->instance);
             create_buttons(window, *state);
             lay_out(*state);
@@ -109,9 +75,14 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
             // A button pressed other than by the mouse: a screen reader's default action.
             if (HIWORD(w) == BN_CLICKED) {
                 if (const auto hotspot = hotspot_of(*state, reinterpret_cast<HWND>(l))) {
-                    run(window, *state, layout::kHotspots[*hotspot].command);
+                    run(*state, layout::kHotspots[*hotspot].command);
                     return 0;
                 }
+            }
+            if (HIWORD(w) == EN_CHANGE && reinterpret_cast<HWND>(l) == state->edit && state->view &&
+                state->view->typed()) {
+                state->controller->typed();
+                return 0;
             }
             break;
         case WM_DPICHANGED: {
@@ -143,14 +114,10 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
             }
             break;
         case WM_TIMER:
-            if (w == kBusyTimer) {
-                KillTimer(window, kBusyTimer);
-                state->busy = true;
-                SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
-            }
+            (void)state->view->timer(w);
             return 0;
         case kRunCommand:
-            run(window, *state, static_cast<layout::Command>(w));
+            run(*state, static_cast<layout::Command>(w));
             return 0;
         case kRunTask: {
             const std::unique_ptr<std::function<void()>> task(
@@ -175,7 +142,7 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
             }
             const auto [x, y] = layout_point(*state, l);
             if (const auto command = state->clicks.release(rules::MouseButton::Left, x, y)) {
-                run(window, *state, *command);
+                run(*state, *command);
             }
             return 0;
         }
@@ -188,10 +155,11 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
             SetFocus(state->edit);
             return 0;
         case WM_DESTROY: {
-            // A split still running is left to end unseen; what it already handed over
-            // is dropped here.
-            state->splits.reset();
-            EditSplitView::drop_queued_tasks(window);
+            // A job still running is left to end unseen; what it already handed over is
+            // dropped here.
+            state->controller.reset();
+            state->view.reset();
+            EditView::drop_queued_tasks(window);
             DeleteObject(state->font);
             DeleteObject(state->background);
             delete state;

@@ -13,10 +13,12 @@ namespace mardovane::win32 {
 // shown. Returns nullptr if the window cannot be created.
 HWND create_main_window(HINSTANCE instance, WindowServices services, int show_command);
 
-// The keyboard, as in the Qt window: Ctrl+Enter splits, Ctrl+Shift+C copies all, Ctrl+A
-// selects the whole text, Tab and Shift+Tab go round the text box and the buttons, and
-// Space or Enter press the focused button. Returns true when `message` was one of them,
-// which then goes no further.
-bool handle_keyboard_shortcut(HWND window, const MSG& message);
+// The keyboard, as in every front end: the layout table's shortcuts (Ctrl+Enter,
+// Ctrl+Shift+Enter, Ctrl+Shift+C, Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z), Ctrl+A selects the whole
+// text, Ctrl+V pastes through the rule for long pastes, Tab and Shift+Tab go round the
+// text box and the buttons, Space or Enter press the focused button, and Enter, Esc and
+// Tab reach a message shown. Returns true when `message` was one of them, which then goes
+// no further.
+bool handle_keyboard_shortcut(HWND window, MSG& message);
 
 }  // namespace mardovane::win32

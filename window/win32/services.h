@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "window/common/background_split.h"
+#include "window/common/text_job.h"
 
 namespace mardovane::win32 {
 
@@ -47,7 +47,8 @@ struct WindowServices {
     std::wstring web_page;
     Clipboard& clipboard;
     UrlOpener& url_opener;
-    SplitFunction splitter = split_with_keyword_file;  // runs on a thread of its own
+    // Does a job on a thread of its own; none: run_job with keyword.info read afresh.
+    JobRunner runner = nullptr;
 };
 
 }  // namespace mardovane::win32

@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "window/common/layout.h"
-#include "window/common/split_controller.h"
+#include "window/common/window_controller.h"
 #include "window/common/window_rules.h"
-#include "window/win32/edit_split_view.h"
+#include "window/win32/edit_view.h"
 #include "window/win32/services.h"
 
 namespace mardovane::win32 {
@@ -31,9 +31,9 @@ struct WindowState {
     HFONT font = nullptr;
     HCURSOR hand = nullptr;
     rules::ClickTracker clicks;
-    bool busy = false;  // the split has taken long enough to show the busy pointer
-    std::unique_ptr<EditSplitView> split_view;
-    std::unique_ptr<SplitController> splits;
+    bool busy = false;  // a job has taken long enough to show the busy pointer
+    std::unique_ptr<EditView> view;
+    std::unique_ptr<WindowController> controller;
     int dpi = 96;  // of the monitor the window is on: the layout is scaled to it
     HWND tooltips = nullptr;
     // One button a hotspot that can be seen, for the keyboard and screen readers; none

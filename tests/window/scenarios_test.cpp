@@ -1,0 +1,160 @@
+// The window's shared scenarios (tests/window/scenarios.txt) in the Qt window, used as a
+// person uses it: the clipboard and Ctrl+V, keys, the painted button, the text box's menu.
+#include <QClipboard>
+#include <QMenu>
+#include <condition_variable>
+#include <mutex>
+
+#include "tests/window/scenario.h"
+#include "tests/window/window_fixture.h"
+#include "window/common/texts.h"
+
+using namespace mardovane;
+using namespace mardovane::testing;
+
+namespace {
+
+// Holds a split back until opened, as a long one does; never longer than 30 s.
+struct Gate {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool open = true;
+    bool entered = false;
+    void pass() {
+        std::unique_lock lock(mutex);
+        entered = true;
+        changed.notify_all();
+        changed.wait_for(lock, std::chrono::seconds(30), [this] { return open; });
+    }
+    void set_open(bool is_open) {
+        const std::lock_guard lock(mutex);
+        open = is_open;
+        entered = false;
+        changed.notify_all();
+    }
+    bool was_entered() {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, std::chrono::seconds(30), [this] { return entered; });
+    }
+};
+
+// A new text that cannot be shown, as a box out of memory would refuse it.
+struct Unshowable final : PreparedText {
+    std::unique_ptr<KeptText> show() override { throw std::bad_alloc(); }
+};
+
+QString qstring(const std::u16string& text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+class WindowScenariosTest : public QObject, private WindowFixture {
+    Q_OBJECT
+
+  private slots:
+    void every_scenario_data() {
+        QTest::addColumn<int>("index");
+        std::string error;
+        scenarios_ = read_scenarios(MARDOVANE_SCENARIOS, error);
+        QVERIFY2(error.empty(), error.c_str());
+        for (std::size_t i = 0; i < scenarios_.size(); ++i) {
+            QTest::newRow(scenarios_[i].name.c_str()) << static_cast<int>(i);
+        }
+    }
+
+    void every_scenario() {
+        QFETCH(int, index);
+        const Scenario& scenario = scenarios_[static_cast<std::size_t>(index)];
+        auto gate = std::make_shared<Gate>();
+        auto fail_store = std::make_shared<std::atomic<bool>>(false);
+        const auto lines = scenario.table;
+        open_window([gate, fail_store, lines](Job job) -> SplitOutcome {
+            gate->pass();
+            if (fail_store->exchange(false)) {
+                return std::shared_ptr<PreparedText>(std::make_shared<Unshowable>());
+            }
+            return run_job(std::move(job), [&lines] {
+                return std::variant<KeywordTable, FileError>(KeywordTable(lines));
+            });
+        });
+        for (const ScenarioStep& step : scenario.steps) {
+            const QByteArray where = QByteArray("scenarios.txt:") + QByteArray::number(step.line) +
+                                     " " + QByteArray::fromStdString(step.action);
+            run(step, *gate, *fail_store);
+            QVERIFY2(window_ == nullptr || settled(), where.constData());
+            if (step.action == "split-store-fails") {
+                QVERIFY2(failure_box() != nullptr, where.constData());
+                failure_box()->close();
+                QVERIFY(QTest::qWaitFor([&] { return failure_box() == nullptr; }));
+            }
+            if (step.expected) {
+                QVERIFY2(window_ != nullptr, where.constData());
+                QCOMPARE(text(), qstring(*step.expected));
+            } else {
+                QVERIFY2(window_ == nullptr, where.constData());
+            }
+        }
+        close_window();
+    }
+
+  private:
+    void run(const ScenarioStep& step, Gate& gate, std::atomic<bool>& fail_store) {
+        const QString argument = qstring(step.argument);
+        if (step.action == "paste") {
+            QApplication::clipboard()->setText(argument);
+            QTest::keyClick(text1(), Qt::Key_V, Qt::ControlModifier);
+        } else if (step.action == "type") {
+            text1()->moveCursor(QTextCursor::End);
+            type(argument);
+        } else if (step.action == "type-here") {
+            type(argument);
+        } else if (step.action == "select") {
+            const auto [from, to] = selection_of(step);
+            select(static_cast<int>(from), static_cast<int>(to));
+        } else if (step.action == "split") {
+            click_split();
+        } else if (step.action == "split-selection") {
+            QMenu* menu = context_menu();
+            QVERIFY(menu != nullptr);
+            auto* item = menu->findChild<QAction*>(QStringLiteral("split-selection"));
+            QVERIFY(item != nullptr);
+            if (item->isEnabled()) {
+                item->trigger();
+            }
+            menu->close();
+        } else if (step.action == "key") {
+            const QString key = argument;
+            Qt::KeyboardModifiers modifiers = Qt::ControlModifier;
+            if (key.contains(QStringLiteral("shift"))) {
+                modifiers |= Qt::ShiftModifier;
+            }
+            const Qt::Key pressed = key.endsWith(QStringLiteral("enter")) ? Qt::Key_Return
+                                    : key.endsWith(QLatin1Char('z'))      ? Qt::Key_Z
+                                                                          : Qt::Key_Y;
+            QTest::keyClick(text1(), pressed, modifiers);
+        } else if (step.action == "clear-during-split" || step.action == "close-during-split") {
+            gate.set_open(false);
+            click_split();
+            QVERIFY(gate.was_entered());
+            if (step.action == "clear-during-split") {
+                window_->controller().run(layout::Command::Clear);  // Label4 is out of reach
+                gate.set_open(true);
+            } else {
+                window_.reset();  // returns at once, with the split still held back
+                gate.set_open(true);
+                QTRY_VERIFY(!BackgroundSplit::any_running());
+            }
+        } else if (step.action == "split-store-fails") {
+            fail_store = true;
+            click_split();
+        } else {
+            QFAIL(("unknown action " + step.action).c_str());
+        }
+    }
+
+    std::vector<Scenario> scenarios_;
+};
+
+QTEST_MAIN(WindowScenariosTest)
+#include "scenarios_test.moc"

@@ -1,0 +1,98 @@
+#include "window/common/text_job.h"
+
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+#include <utility>
+
+namespace mardovane {
+
+SplitFailure failure_of_current_exception() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory{};
+    } catch (const std::length_error&) {  // a string asked to grow past what it can hold
+        return OutOfMemory{};
+    } catch (const std::exception& error) {
+        return UnexpectedError{error.what()};
+    } catch (...) {
+        return UnexpectedError{"unknown error"};
+    }
+}
+
+TableLoader keyword_file_loader(std::filesystem::path program_directory) {
+    return [folder = std::move(program_directory)] { return load_keyword_table(folder); };
+}
+
+namespace {
+
+SplitOutcome split(Job job, const TableLoader& table) {
+    auto loaded = table();
+    if (auto* error = std::get_if<FileError>(&loaded)) {
+        return SplitFailure(std::move(*error));
+    }
+    const SplitPlan plan(std::move(std::get<KeywordTable>(loaded)));
+    if (job.kind == JobKind::Split) {
+        bool changed = false;
+        auto result = plan.apply(std::move(job.text), kMaxResultLength, &changed);
+        if (auto* too_large = std::get_if<ResultTooLarge>(&result)) {
+            return SplitFailure(*too_large);
+        }
+        if (!changed) {
+            return TextUnchanged{};
+        }
+        return NewText{std::move(std::get<std::u16string>(result)), {}};
+    }
+    // Only the selection, with the same table; the rest stays as it was.
+    const std::size_t from = std::min(job.selection.from, job.text.size());
+    const std::size_t to = std::clamp(job.selection.to, from, job.text.size());
+    const std::size_t kept = job.text.size() - (to - from);
+    bool changed = false;
+    auto result = plan.apply(job.text.substr(from, to - from), kMaxResultLength - kept, &changed);
+    if (std::holds_alternative<ResultTooLarge>(result)) {
+        return SplitFailure(ResultTooLarge{kMaxResultLength});  // the whole text would be
+    }
+    if (!changed) {
+        return TextUnchanged{};
+    }
+    const auto& piece = std::get<std::u16string>(result);
+    job.text.replace(from, to - from, piece);
+    return NewText{std::move(job.text), {from, from + piece.size()}};
+}
+
+}  // namespace
+
+SplitOutcome run_job(Job job, const TableLoader& table) {
+    try {
+        if (job.kind != JobKind::Paste) {
+            return split(std::move(job), table);
+        }
+        const std::size_t from = std::min(job.selection.from, job.text.size());
+        const std::size_t to = std::clamp(job.selection.to, from, job.text.size());
+        const std::size_t kept = job.text.size() - (to - from);
+        if (job.pasted.size() > kMaxResultLength || kept > kMaxResultLength - job.pasted.size()) {
+            return SplitFailure(ResultTooLarge{kMaxResultLength});
+        }
+        job.text.replace(from, to - from, job.pasted);
+        const std::size_t caret = from + job.pasted.size();
+        return NewText{std::move(job.text), {caret, caret}};
+    } catch (...) {
+        return failure_of_current_exception();
+    }
+}
+
+SplitOutcome run_prepared(const JobRunner& runner, Job job, const TextPreparer& prepare) {
+    try {
+        SplitOutcome outcome = runner(std::move(job));
+        auto* text = std::get_if<NewText>(&outcome);
+        if (text == nullptr || !prepare) {
+            return outcome;
+        }
+        return prepare(std::move(*text));
+    } catch (...) {
+        return failure_of_current_exception();
+    }
+}
+
+}  // namespace mardovane
