@@ -6,7 +6,9 @@ namespace mardovane::cli {
 
 bool BlockChannel::put(std::string piece) {
     std::unique_lock lock(mutex_);
+    ++waiting_for_room_;
     room_.wait(lock, [this] { return abandoned_ || held_ < held_limit_; });
+    --waiting_for_room_;
     if (abandoned_) {
         return false;
     }
@@ -34,6 +36,11 @@ std::optional<std::string> BlockChannel::take() {
     held_ -= piece.size();
     room_.notify_one();
     return piece;
+}
+
+bool BlockChannel::worker_waits_for_room() const {
+    const std::lock_guard lock(mutex_);
+    return waiting_for_room_ > 0 && held_ >= held_limit_ && !abandoned_;
 }
 
 void BlockChannel::abandon() {

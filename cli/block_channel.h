@@ -29,16 +29,20 @@ class BlockChannel {
     const BlockOutcome& outcome() const { return outcome_; }
     // Writer: wants nothing more of this block; a waiting worker is let go.
     void abandon();
+    // Whether the worker is held in put() for want of room, as it should be while the
+    // writer has not taken what it handed over.
+    bool worker_waits_for_room() const;
 
   private:
     const std::size_t held_limit_;
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable room_;
     std::condition_variable ready_;
     std::deque<std::string> pieces_;
     std::size_t held_ = 0;
     bool finished_ = false;
     bool abandoned_ = false;
+    int waiting_for_room_ = 0;
     BlockOutcome outcome_;
 };
 

@@ -78,10 +78,12 @@ val outcome_to_js(const SplitOutcome& outcome) {
         return failure_to_js(*failure);
     }
     val object = val::object();
-    if (const auto* text = std::get_if<std::u16string>(&outcome)) {
+    if (const auto* text = std::get_if<NewText>(&outcome)) {
         object.set("kind", std::string("text"));
         // A copy of its own, which may cross to the page.
-        object.set("text", val::global("Uint16Array").call<val>("from", units_to_js(*text)));
+        object.set("text", val::global("Uint16Array").call<val>("from", units_to_js(text->text)));
+        object.set("from", static_cast<double>(text->selection.from));
+        object.set("to", static_cast<double>(text->selection.to));
     } else {
         object.set("kind", std::string("unchanged"));
     }
@@ -91,12 +93,53 @@ val outcome_to_js(const SplitOutcome& outcome) {
 SplitOutcome outcome_from_js(const val& object) {
     const auto kind = object["kind"].as<std::string>();
     if (kind == "text") {
-        return units_from_js(object["text"]);
+        return NewText{units_from_js(object["text"]),
+                       {static_cast<std::size_t>(object["from"].as<double>()),
+                        static_cast<std::size_t>(object["to"].as<double>())}};
     }
     if (kind == "unchanged") {
         return TextUnchanged{};
     }
     return failure_from_js(object);
+}
+
+namespace {
+
+const char* job_kind_name(JobKind kind) {
+    switch (kind) {
+        case JobKind::Split:
+            return "split";
+        case JobKind::SplitSelection:
+            return "splitSelection";
+        case JobKind::Paste:
+            return "paste";
+    }
+    return "split";
+}
+
+}  // namespace
+
+val job_to_js(const Job& job) {
+    val object = val::object();
+    object.set("kind", std::string(job_kind_name(job.kind)));
+    object.set("text", val::global("Uint16Array").call<val>("from", units_to_js(job.text)));
+    object.set("from", static_cast<double>(job.selection.from));
+    object.set("to", static_cast<double>(job.selection.to));
+    object.set("pasted", val::global("Uint16Array").call<val>("from", units_to_js(job.pasted)));
+    return object;
+}
+
+Job job_from_js(const val& object) {
+    Job job;
+    const auto kind = object["kind"].as<std::string>();
+    job.kind = kind == "paste"            ? JobKind::Paste
+               : kind == "splitSelection" ? JobKind::SplitSelection
+                                          : JobKind::Split;
+    job.text = units_from_js(object["text"]);
+    job.selection = {static_cast<std::size_t>(object["from"].as<double>()),
+                     static_cast<std::size_t>(object["to"].as<double>())};
+    job.pasted = units_from_js(object["pasted"]);
+    return job;
 }
 
 }  // namespace mardovane::web

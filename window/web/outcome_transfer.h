@@ -2,15 +2,18 @@
 
 #include <emscripten/val.h>
 
-#include "window/common/split_command.h"
+#include "window/common/text_job.h"
 
-// A split's outcome as a plain JavaScript object, to cross from the worker that splits to
-// the page that shows it: {kind: "text", text: Uint16Array}, {kind: "unchanged"}, or
-// {kind: "failure", ...the failure's fields}.
+// A job and its outcome as plain JavaScript objects, to cross between the page and the
+// worker that does the job: {kind, text, from, to, pasted} (texts as Uint16Array), and
+// {kind: "text", text, from, to}, {kind: "unchanged"}, or {kind: "failure", ...the
+// failure's fields}.
 namespace mardovane::web {
 
 emscripten::val outcome_to_js(const SplitOutcome& outcome);
 SplitOutcome outcome_from_js(const emscripten::val& object);
+emscripten::val job_to_js(const Job& job);
+Job job_from_js(const emscripten::val& object);
 
 // A JavaScript string's UTF-16 code units as they stand, lone surrogates included, from
 // the Uint16Array the page makes of it.

@@ -134,121 +134,221 @@ async function start() {
         return ownFile ? {file: ownFile} : {url: "keyword.info"};
     }
 
-    // Ctrl+Z and Ctrl+Y over the splits. The browser's own undo is far too slow for a
-    // long result (half a minute for a megabyte) and forgets everything when a script
-    // sets the text, so the box keeps the texts a split replaced, and the browser keeps
-    // the typing since.
-    const history = {undo: [], redo: [], kept: 0};
-    const keptCharacters = 64 * 1024 * 1024;
-    function setWhole(text) {
-        textBox.setRangeText(text, 0, textBox.value.length, "start");
-        textBox.setSelectionRange(0, 0);
-        textBox.scrollTop = 0;
-    }
-    function storeSplit(text) {
-        const entry = {before: textBox.value, after: text};
-        history.undo.push(entry);
-        history.redo = [];
-        history.kept += entry.before.length + entry.after.length;
-        while (history.undo.length > 1 && history.kept > keptCharacters) {
-            const dropped = history.undo.shift();
-            history.kept -= dropped.before.length + dropped.after.length;
+    // The typing in the text shown is kept here, an edit a step: the browser's own undo
+    // knows nothing of the texts that jobs put in, and goes astray after them. The texts
+    // that jobs replaced are the program's history, which asks here for the typing.
+    const typing = {undo: [], redo: [], kept: new Map(), next: 1};
+    let shownValue = textBox.value;  // the text as it stood after the last change
+    let ownChange = false;           // the text changes by the program's doing
+    function edited() {
+        // What changed since the last change: one run replaced by another.
+        const before = shownValue;
+        const after = textBox.value;
+        let start = 0;
+        const shortest = Math.min(before.length, after.length);
+        while (start < shortest && before.charCodeAt(start) === after.charCodeAt(start)) {
+            ++start;
         }
-        setWhole(text);
-    }
-    function stepBack() {
-        const entry = history.undo[history.undo.length - 1];
-        if (!entry || textBox.value !== entry.after) {
-            return false;  // typing since the split: the browser takes that back first
+        let end = 0;
+        while (end < shortest - start &&
+               before.charCodeAt(before.length - 1 - end) === after.charCodeAt(after.length - 1 - end)) {
+            ++end;
         }
-        history.redo.push(history.undo.pop());
-        setWhole(entry.before);
-        return true;
-    }
-    function stepForward() {
-        const entry = history.redo[history.redo.length - 1];
-        if (!entry || textBox.value !== entry.before) {
-            return false;
+        const step = {at: start, removed: before.slice(start, before.length - end),
+                      inserted: after.slice(start, after.length - end)};
+        shownValue = after;
+        const last = typing.undo[typing.undo.length - 1];
+        // Letters typed one after another are one step, as in a word processor.
+        if (last && !last.removed && !step.removed && last.at + last.inserted.length === step.at &&
+            step.inserted.length === 1 && !/\s/.test(step.inserted) && typing.redo.length === 0) {
+            last.inserted += step.inserted;
+        } else {
+            typing.undo.push(step);
         }
-        history.undo.push(history.redo.pop());
-        setWhole(entry.after);
-        return true;
+        typing.redo = [];
     }
-    textBox.addEventListener("keydown", (event) => {
-        if (!event.ctrlKey || event.altKey || event.metaKey || textBox.readOnly) {
-            return;
+    function apply(step, forward) {
+        const [remove, insert] = forward ? [step.removed, step.inserted] : [step.inserted, step.removed];
+        ownChange = true;
+        try {
+            textBox.setRangeText(insert, step.at, step.at + remove.length, "end");
+        } finally {
+            ownChange = false;
         }
-        const undo = event.code === "KeyZ" && !event.shiftKey;
-        const redo = event.code === "KeyY" || (event.code === "KeyZ" && event.shiftKey);
-        if ((undo && stepBack()) || (redo && stepForward())) {
-            event.preventDefault();
+        shownValue = textBox.value;
+    }
+    textBox.addEventListener("input", () => {
+        if (!ownChange) {
+            edited();
+            pageWindow.typed();
         }
     });
     textBox.addEventListener("beforeinput", (event) => {
-        // Undo and Redo from the text box's own menu.
-        const handled = (event.inputType === "historyUndo" && stepBack()) ||
-                        (event.inputType === "historyRedo" && stepForward());
-        if (handled) {
+        // Undo and Redo from the browser's own menu go through the program's history.
+        if (event.inputType === "historyUndo" || event.inputType === "historyRedo") {
             event.preventDefault();
+            pageWindow.run(event.inputType === "historyUndo" ? "undo" : "redo");
+        }
+    });
+    textBox.addEventListener("paste", (event) => {
+        const pasted = event.clipboardData && event.clipboardData.getData("text/plain");
+        if (pasted && !textBox.readOnly && pageWindow.paste(unitsOf(pasted))) {
+            event.preventDefault();  // long: made off the page's thread, as one step
         }
     });
 
+    const notice = document.getElementById("notice");
+    let noticeTimer = 0;
     const worker = new Worker("worker.js");
-    let busyTimer = 0;
     const view = {
         text: () => unitsOf(textBox.value),
-        replaceText(units) {
-            storeSplit(stringOf(units));
+        selection: () => [textBox.selectionStart, textBox.selectionEnd],
+        show(units, from, to, keptTyping) {
+            try {
+                const text = stringOf(units);
+                ownChange = true;
+                textBox.value = text;
+            } catch (error) {
+                return 0;  // no room for it: the box keeps its text
+            } finally {
+                ownChange = false;
+            }
+            shownValue = textBox.value;
+            textBox.setSelectionRange(from, to);
+            if (from === 0 && to === 0) {
+                textBox.scrollTop = 0;
+            }
+            // The typing of the text replaced is kept with it; the text shown brings its own.
+            const number = typing.next++;
+            typing.kept.set(number, {undo: typing.undo, redo: typing.redo});
+            const restored = typing.kept.get(keptTyping);
+            typing.kept.delete(keptTyping);
+            typing.undo = restored ? restored.undo : [];
+            typing.redo = restored ? restored.redo : [];
+            return number;
+        },
+        forgetTyping(number) {
+            typing.kept.delete(number);
         },
         setEditable(editable) {
             textBox.readOnly = !editable;
         },
-        setBusy(busy) {
-            clearTimeout(busyTimer);
-            if (busy) {
-                busyTimer = setTimeout(() => document.body.classList.add("busy"), layout.busyDelay);
-            } else {
-                document.body.classList.remove("busy");
-            }
+        canUndoTyping: () => typing.undo.length > 0,
+        canRedoTyping: () => typing.redo.length > 0,
+        undoTyping() {
+            const step = typing.undo.pop();
+            apply(step, false);
+            typing.redo.push(step);
+        },
+        redoTyping() {
+            const step = typing.redo.pop();
+            apply(step, true);
+            typing.undo.push(step);
+        },
+        showBusy(busy) {
+            document.body.classList.toggle("busy", busy);
         },
         showFailure: showMessage,
-        startSplit(id, units) {
-            const text = Uint16Array.from(units);  // off the program's memory at once
+        showNotice(message) {
+            notice.textContent = message;
+            clearTimeout(noticeTimer);
+            noticeTimer = setTimeout(() => {
+                notice.textContent = "";
+            }, 4000);
+        },
+        copyAll() {
+            // The whole text, whatever is selected.
+            navigator.clipboard.writeText(textBox.value).catch(
+                () => showMessage(layout.clipboardRefused));
+        },
+        openWebPage() {
+            window.open(layout.webPage, "_blank", "noopener");
+        },
+        startJob(id, job) {
+            // Off the program's memory at once, and handed to the worker without a copy.
+            const sent = {kind: job.kind, text: Uint16Array.from(job.text), from: job.from,
+                          to: job.to, pasted: Uint16Array.from(job.pasted)};
             tableSource().then(
-                (source) => worker.postMessage({id, text, source}, [text.buffer]),
-                (error) => window.pageWindow.finishSplit(id, {
+                (source) => worker.postMessage({id, job: sent, source},
+                                               [sent.text.buffer, sent.pasted.buffer]),
+                (error) => window.pageWindow.finishJob(id, {
                     kind: "failure", failure: "unexpected", what: String(error.message || error)}));
         },
     };
     const pageWindow = new program.PageWindow(view);
     window.pageWindow = pageWindow;
-    worker.onmessage = (event) => pageWindow.finishSplit(event.data.id, event.data.result);
+    worker.onmessage = (event) => pageWindow.finishJob(event.data.id, event.data.result);
     worker.onerror = (event) => showMessage(String(event.message));
 
     function run(command) {
-        if (command === "split") {
-            pageWindow.click();
-        } else if (command === "copyAll") {
-            // The whole text, whatever is selected.
-            navigator.clipboard.writeText(textBox.value).catch(
-                () => showMessage(layout.clipboardRefused));
-        } else if (command === "openWebPage") {
-            window.open(layout.webPage, "_blank", "noopener");
-        }
+        pageWindow.run(command);
     }
+    // The keys of the layout table, the same as on the desktop; the program says which
+    // command each runs.
     document.addEventListener("keydown", (event) => {
         if (!event.ctrlKey || event.altKey || event.metaKey || dialog.open) {
             return;
         }
-        for (const shortcut of layout.shortcuts) {
-            const key = shortcut.key === "Enter" ? event.key === "Enter" : event.code === "KeyC";
-            if (key && shortcut.shift === event.shiftKey) {
-                event.preventDefault();
-                run(shortcut.command);
-                return;
-            }
+        const code = event.key === "Enter" ? "Enter" : event.code;
+        if (pageWindow.key(code, event.shiftKey)) {
+            event.preventDefault();
         }
     }, true);
+
+    // The text box's own menu, with the split of the selection; Shift with the right
+    // button, or a touch screen, gives the browser's.
+    const menu = document.getElementById("menu");
+    function closeMenu() {
+        menu.hidden = true;
+    }
+    function menuItem(label, shortcut, enabled, command) {
+        const item = document.createElement("button");
+        item.type = "button";
+        item.setAttribute("role", "menuitem");
+        item.textContent = label;
+        if (shortcut) {
+            const keys = document.createElement("span");
+            keys.className = "shortcut";
+            keys.textContent = shortcut;
+            item.appendChild(keys);
+        }
+        item.disabled = !enabled;
+        item.dataset.command = command;
+        item.addEventListener("click", () => {
+            closeMenu();
+            textBox.focus();
+            run(command);
+        });
+        return item;
+    }
+    textBox.addEventListener("contextmenu", (event) => {
+        if (event.shiftKey || matchMedia("(pointer: coarse)").matches) {
+            return;
+        }
+        event.preventDefault();
+        const labels = layout.menu;
+        menu.replaceChildren(
+            menuItem(labels.splitSelection, labels.shortcuts.splitSelection,
+                     pageWindow.canSplitSelection(), "splitSelection"),
+            menuItem(labels.undo, labels.shortcuts.undo, pageWindow.canUndo(), "undo"),
+            menuItem(labels.redo, labels.shortcuts.redo, pageWindow.canRedo(), "redo"),
+            menuItem(labels.copyAll, labels.shortcuts.copyAll, true, "copyAll"));
+        menu.style.left = `${event.clientX + window.scrollX}px`;
+        menu.style.top = `${event.clientY + window.scrollY}px`;
+        menu.hidden = false;
+        menu.querySelector("button:not([disabled])")?.focus();
+    });
+    document.addEventListener("pointerdown", (event) => {
+        if (!menu.contains(event.target)) {
+            closeMenu();
+        }
+    });
+    menu.addEventListener("keydown", (event) => {
+        if (event.key === "Escape") {
+            closeMenu();
+            textBox.focus();
+        }
+    });
 
     form.dataset.ready = "true";
     textBox.focus();

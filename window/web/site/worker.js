@@ -1,5 +1,6 @@
-// The split, off the page's thread: reads the keyword table afresh (never from a cache),
-// splits with the program's own engine and sends the outcome back.
+// The page's jobs, off its thread: a split reads the keyword table afresh (never from a
+// cache) and splits with the program's own engine; a long paste is made here too. The
+// outcome goes back to the page.
 "use strict";
 importScripts("mardovane.js");
 const ready = createMardovane();
@@ -20,17 +21,20 @@ async function readTable(source) {
 }
 
 self.onmessage = async (event) => {
-    const {id, text, source} = event.data;
+    const {id, job, source} = event.data;
     let result;
     try {
         const program = await ready;
-        let table;
-        try {
-            table = await readTable(source);
-        } catch (error) {
-            table = {name: source.url || source.file.name, problem: String(error.message || error)};
+        let table = {name: "", problem: "missing"};
+        if (job.kind !== "paste") {
+            try {
+                table = await readTable(source);
+            } catch (error) {
+                table = {name: source.url || source.file.name,
+                         problem: String(error.message || error)};
+            }
         }
-        result = program.splitInWorker(text, table.bytes || null, table.name, table.problem || "");
+        result = program.jobInWorker(job, table.bytes || null, table.name, table.problem || "");
     } catch (error) {
         result = {kind: "failure", failure: "unexpected", what: String(error.message || error)};
     }
