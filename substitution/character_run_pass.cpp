@@ -140,7 +140,8 @@ std::uint32_t CharacterRunPass::next_pair(char16_t c, std::uint32_t from) const 
 }
 
 SplitPlan::Pass::Outcome CharacterRunPass::apply(std::u16string& text, std::size_t max_length,
-                                                 ScratchTable& scratch) const {
+                                                 ScratchTable& scratch,
+                                                 std::size_t& replacements) const {
     Roots roots(scratch);
     count_roots(text, roots);
     if (roots.count.touched().empty()) {
@@ -150,7 +151,12 @@ SplitPlan::Pass::Outcome CharacterRunPass::apply(std::u16string& text, std::size
     if (total > max_length) {
         return Outcome::TooLarge;
     }
+    std::size_t found = 0;
+    for (const char16_t root : roots.count.touched()) {
+        found += roots.count[root];
+    }
     text = write_result(text, static_cast<std::size_t>(total), roots);
+    replacements += found;
     return Outcome::Changed;
 }
 
@@ -300,7 +306,7 @@ class CharacterRunPass::Stream final : public PassStream {
                 }
                 continue;
             }
-            changed_ = true;
+            ++replacements_;
             const std::uint64_t length = pass_.length_[pair];
             if (length <= kBuiltImageLength) {
                 if (!out_.write(
@@ -317,7 +323,7 @@ class CharacterRunPass::Stream final : public PassStream {
         return true;
     }
     bool end() override { return out_.end(); }
-    bool changed() const override { return changed_; }
+    std::size_t replacements() const override { return replacements_; }
 
   private:
     // Looked up once a character, then remembered: 1 + the pair, or kNoPair.
@@ -335,7 +341,7 @@ class CharacterRunPass::Stream final : public PassStream {
     ChunkedWriter out_;
     ZeroedArray<std::uint32_t> image_of_;
     Walk walk_;
-    bool changed_ = false;
+    std::size_t replacements_ = 0;
 };
 
 std::unique_ptr<PassStream> CharacterRunPass::stream(UnitSink& next) const {

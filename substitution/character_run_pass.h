@@ -33,8 +33,8 @@ class CharacterRunPass final : public SplitPlan::Pass {
     // The characters some pair of the run finds, in order.
     std::vector<char16_t> finds() const;
 
-    Outcome apply(std::u16string& text, std::size_t max_length,
-                  ScratchTable& scratch) const override;
+    Outcome apply(std::u16string& text, std::size_t max_length, ScratchTable& scratch,
+                  std::size_t& replacements) const override;
     std::unique_ptr<PassStream> stream(UnitSink& next) const override;
 
   private:

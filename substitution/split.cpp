@@ -67,49 +67,44 @@ SplitPlan::SplitPlan(SplitPlan&&) noexcept = default;
 SplitPlan& SplitPlan::operator=(SplitPlan&&) noexcept = default;
 
 std::variant<std::u16string, ResultTooLarge> SplitPlan::apply(std::u16string text,
-                                                              std::size_t max_length,
-                                                              bool* changed) const {
+                                                              std::size_t max_length, bool* changed,
+                                                              std::size_t* replacements) const {
     max_length = std::min(max_length, kMaxResultLength);
-    bool any_change = false;
-    if (changed != nullptr) {
-        *changed = false;
-    }
+    std::size_t replaced = 0;
+    const auto tell = [&] {
+        if (changed != nullptr) {
+            *changed = replaced != 0;
+        }
+        if (replacements != nullptr) {
+            *replacements = replaced;
+        }
+    };
+    tell();
     if (text.size() > max_length) {
         return ResultTooLarge{max_length, true};
     }
     ScratchTable& scratch = ScratchTable::of_this_thread();
     for (std::size_t i = 0; i < passes_.size(); ++i) {
-        switch (passes_[i]->apply(text, max_length, scratch)) {
-            case Pass::Outcome::TooLarge:
-                if (i + 1 == passes_.size()) {
-                    return ResultTooLarge{max_length};  // the last pass counts its result exactly
-                }
-                // Later pairs may shrink it again: from here on the text goes through in
-                // chunks, and only the result is held.
-                {
-                    auto result = apply_streamed(text, i, max_length, any_change);
-                    if (changed != nullptr) {
-                        *changed = any_change;
-                    }
-                    return result;
-                }
-            case Pass::Outcome::Changed:
-                any_change = true;
-                if (changed != nullptr) {
-                    *changed = true;
-                }
-                break;
-            case Pass::Outcome::Unchanged:
-                break;
+        if (passes_[i]->apply(text, max_length, scratch, replaced) != Pass::Outcome::TooLarge) {
+            continue;
         }
+        if (i + 1 == passes_.size()) {
+            tell();
+            return ResultTooLarge{max_length};  // the last pass counts its result exactly
+        }
+        // Later pairs may shrink it again: from here on the text goes through in chunks,
+        // and only the result is held.
+        auto result = apply_streamed(text, i, max_length, replaced);
+        tell();
+        return result;
     }
+    tell();
     return text;
 }
 
-std::variant<std::u16string, ResultTooLarge> SplitPlan::apply_streamed(std::u16string_view text,
-                                                                       std::size_t first,
-                                                                       std::size_t max_length,
-                                                                       bool& changed) const {
+std::variant<std::u16string, ResultTooLarge> SplitPlan::apply_streamed(
+    std::u16string_view text, std::size_t first, std::size_t max_length,
+    std::size_t& replacements) const {
     ResultSink result(max_length);
     // Built from the last pass back, each writing to the one after it.
     std::vector<std::unique_ptr<PassStream>> streams(passes_.size() - first);
@@ -123,8 +118,9 @@ std::variant<std::u16string, ResultTooLarge> SplitPlan::apply_streamed(std::u16s
         fits = next->write(text.substr(at, kStreamChunkUnits));
     }
     fits = fits && next->end();
-    changed = changed || std::any_of(streams.begin(), streams.end(),
-                                     [](const auto& stream) { return stream->changed(); });
+    for (const auto& stream : streams) {
+        replacements += stream->replacements();
+    }
     if (!fits) {
         return ResultTooLarge{max_length};
     }

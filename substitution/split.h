@@ -50,10 +50,12 @@ class SplitPlan {
 
     // Fails when the text given or the result is longer than max_length code units (which
     // is itself capped at kMaxResultLength). `changed`, where given, says whether any pair
-    // replaced anything, so that a caller need not compare the texts.
+    // replaced anything, so that a caller need not compare the texts; `replacements`, how
+    // many places the passes replaced: with a table of single characters, every shipped
+    // table, how many characters of the text were split.
     [[nodiscard]] std::variant<std::u16string, ResultTooLarge> apply(
-        std::u16string text, std::size_t max_length = kMaxResultLength,
-        bool* changed = nullptr) const;
+        std::u16string text, std::size_t max_length = kMaxResultLength, bool* changed = nullptr,
+        std::size_t* replacements = nullptr) const;
 
     // Where every pair finds a single character, what one split makes of each character
     // that some pair finds (characters apart split independently); none for a plan with
@@ -69,7 +71,7 @@ class SplitPlan {
     std::variant<std::u16string, ResultTooLarge> apply_streamed(std::u16string_view text,
                                                                 std::size_t first,
                                                                 std::size_t max_length,
-                                                                bool& changed) const;
+                                                                std::size_t& replacements) const;
     const class CharacterRunPass* only_character_run() const;
 
     std::vector<std::unique_ptr<Pass>> passes_;

@@ -20,11 +20,11 @@ class UnitSink {
     [[nodiscard]] virtual bool end() = 0;
 };
 
-// A pass taking the text in chunks and writing to the next sink. Whether it replaced
-// anything is known once the text has ended.
+// A pass taking the text in chunks and writing to the next sink. How many replacements it
+// made is known once the text has ended.
 class PassStream : public UnitSink {
   public:
-    virtual bool changed() const = 0;
+    virtual std::size_t replacements() const = 0;
 };
 
 // One pass of a plan over the text: a pair with a longer text to find, or a run of pairs
@@ -34,10 +34,11 @@ class SplitPlan::Pass {
     enum class Outcome { Unchanged, Changed, TooLarge };
     virtual ~Pass() = default;
 
-    // Rewrites the whole `text` in place, saying whether it replaced anything; leaves
-    // `text` as it was when the result would be longer than max_length.
-    virtual Outcome apply(std::u16string& text, std::size_t max_length,
-                          ScratchTable& scratch) const = 0;
+    // Rewrites the whole `text` in place, saying whether it replaced anything and adding
+    // to `replacements` how many times; leaves `text` as it was when the result would be
+    // longer than max_length.
+    virtual Outcome apply(std::u16string& text, std::size_t max_length, ScratchTable& scratch,
+                          std::size_t& replacements) const = 0;
 
     // The same pass over a text given in chunks, writing its result to `next` as it goes,
     // so that a text too large to hold between two passes is never held.

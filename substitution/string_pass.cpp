@@ -3,7 +3,7 @@
 namespace mardovane {
 
 SplitPlan::Pass::Outcome StringPass::apply(std::u16string& text, std::size_t max_length,
-                                           ScratchTable&) const {
+                                           ScratchTable&, std::size_t& replacements) const {
     std::size_t position = text.find(find_);
     if (position == std::u16string::npos) {
         return Outcome::Unchanged;
@@ -30,6 +30,7 @@ SplitPlan::Pass::Outcome StringPass::apply(std::u16string& text, std::size_t max
     }
     result.append(text, copied);
     text.swap(result);
+    replacements += matches;
     return Outcome::Changed;
 }
 
@@ -46,7 +47,7 @@ class StringPass::Stream final : public PassStream {
         std::size_t copied = 0;
         for (std::size_t at = held_.find(find); at != std::u16string::npos;
              at = held_.find(find, copied)) {
-            changed_ = true;
+            ++replacements_;
             if (!out_.write(std::u16string_view(held_).substr(copied, at - copied)) ||
                 !out_.write(pass_.replacement_)) {
                 return false;
@@ -62,13 +63,13 @@ class StringPass::Stream final : public PassStream {
         return true;
     }
     bool end() override { return out_.write(held_) && out_.end(); }
-    bool changed() const override { return changed_; }
+    std::size_t replacements() const override { return replacements_; }
 
   private:
     const StringPass& pass_;
     ChunkedWriter out_;
     std::u16string held_;
-    bool changed_ = false;
+    std::size_t replacements_ = 0;
 };
 
 std::unique_ptr<PassStream> StringPass::stream(UnitSink& next) const {

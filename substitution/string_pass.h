@@ -14,8 +14,8 @@ class StringPass final : public SplitPlan::Pass {
     StringPass(std::u16string_view find, std::u16string_view replacement)
         : find_(find), replacement_(replacement) {}
 
-    Outcome apply(std::u16string& text, std::size_t max_length,
-                  ScratchTable& scratch) const override;
+    Outcome apply(std::u16string& text, std::size_t max_length, ScratchTable& scratch,
+                  std::size_t& replacements) const override;
     std::unique_ptr<PassStream> stream(UnitSink& next) const override;
 
   private:

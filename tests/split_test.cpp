@@ -251,6 +251,7 @@ struct ChangedCase {
     std::vector<std::u16string> lines;
     std::u16string text;
     bool changed;
+    std::size_t replacements;
 };
 
 class SaysWhetherItChanged : public ::testing::TestWithParam<ChangedCase> {};
@@ -258,19 +259,29 @@ class SaysWhetherItChanged : public ::testing::TestWithParam<ChangedCase> {};
 // The window stores a result only when a pair replaced something, without comparing texts.
 TEST_P(SaysWhetherItChanged, AnythingAtAll) {
     bool changed = !GetParam().changed;
-    const auto result =
-        SplitPlan(table_of(GetParam().lines)).apply(GetParam().text, kMaxResultLength, &changed);
+    std::size_t replacements = 99;
+    const auto result = SplitPlan(table_of(GetParam().lines))
+                            .apply(GetParam().text, kMaxResultLength, &changed, &replacements);
     ASSERT_TRUE(std::holds_alternative<std::u16string>(result));
     EXPECT_EQ(changed, GetParam().changed);
+    EXPECT_EQ(replacements, GetParam().replacements);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     SplitPlan, SaysWhetherItChanged,
-    ::testing::Values(ChangedCase{"empty_table", {}, u"好", false},
-                      ChangedCase{"nothing_found", {u"湖", u"氵胡", u"ab", u"c"}, u"好", false},
-                      ChangedCase{"a_character_found", {u"好", u"女子"}, u"你好", true},
-                      ChangedCase{"a_string_found", {u"湖", u"氵胡", u"ab", u"c"}, u"xab", true},
-                      ChangedCase{"only_the_last_pass", {u"ab", u"c", u"x", u"y"}, u"x", true}),
+    ::testing::Values(
+        ChangedCase{"empty_table", {}, u"好", false, 0},
+        ChangedCase{"nothing_found", {u"湖", u"氵胡", u"ab", u"c"}, u"好", false, 0},
+        ChangedCase{"a_character_found", {u"好", u"女子"}, u"你好好", true, 2},
+        ChangedCase{"a_string_found", {u"湖", u"氵胡", u"ab", u"c"}, u"xabab", true, 2},
+        ChangedCase{"only_the_last_pass", {u"ab", u"c", u"x", u"y"}, u"x", true, 1},
+        ChangedCase{
+            "each_character_once_however_many_pairs", {u"a", u"b", u"b", u"c"}, u"ab", true, 2},
+        ChangedCase{"a_string_pass_after_a_run",
+                    {u"a", std::u16string(300, u'b'), u"bbb", u"c"},
+                    u"a",
+                    true,
+                    101}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SplitPlan, CanBeAppliedAgainForAnotherClick) {
@@ -391,7 +402,8 @@ TEST(PassStream, GivesWhatTheWholePassGivesWhereverTheTextIsCut) {
             }
         }
         std::u16string whole = text;
-        (void)pass->apply(whole, kMaxResultLength, ScratchTable::of_this_thread());
+        std::size_t replacements = 0;
+        (void)pass->apply(whole, kMaxResultLength, ScratchTable::of_this_thread(), replacements);
         ASSERT_EQ(streamed(*pass, text, cuts), whole) << "round " << round;
     }
 }

@@ -160,6 +160,22 @@ TEST(WindowController, EachClickIsOneJobInOrder) {
     EXPECT_TRUE(window.messages.empty());
 }
 
+// What a split did, in a few words, for the page's status line and screen readers.
+TEST(WindowController, ReportsHowManyCharactersASplitSplit) {
+    FakeWindow window;
+    const TableLoader table = table_of({u"胡", u"古月", u"湖", u"氵胡", u"好", u"女子"});
+    WindowController controller(
+        window, background_starter([table](Job job) { return run_job(std::move(job), table); }));
+    window.controller = &controller;
+    window.type(u"好湖你好");
+    for (int click = 0; click < 3; ++click) {
+        controller.run(layout::Command::Split);
+        ASSERT_TRUE(window.finish_jobs());
+    }
+    EXPECT_EQ(window.reports, (std::vector<std::string>{"已拆分 3 个字。", "已拆分 1 个字。",
+                                                        "文字里没有拆字表里的字，没有拆分。"}));
+}
+
 TEST(WindowController, APreparedTextIsMadeOffTheWindowThreadAndShownOnIt) {
     FakeWindow window;
     window.prepares = true;

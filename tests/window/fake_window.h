@@ -114,6 +114,7 @@ class FakeWindow final : public WindowView {
     void show_busy(bool is_busy) override { busy = is_busy; }
     void show_failure(const std::string& message) override { messages.push_back(message); }
     void show_notice(const std::string& message) override { notices.push_back(message); }
+    void report(const std::string& message) override { reports.push_back(message); }
     void copy_all() override { clipboard.push_back(shown->text); }
     void open_web_page() override { ++web_pages; }
     void run_on_window_thread(std::function<void()> task) override {
@@ -179,6 +180,7 @@ class FakeWindow final : public WindowView {
     int web_pages = 0;
     std::vector<std::string> messages;
     std::vector<std::string> notices;
+    std::vector<std::string> reports;
     std::vector<std::u16string> clipboard;
     std::vector<std::pair<int, std::function<void()>>> timers;
     std::mutex mutex;

@@ -46,6 +46,16 @@ struct Describe {
 
 }  // namespace
 
+std::string job_report(Activity activity, std::size_t replacements) {
+    if (activity != Activity::Split) {
+        return {};
+    }
+    if (replacements == 0) {
+        return "文字里没有拆字表里的字，没有拆分。";
+    }
+    return "已拆分 " + std::to_string(replacements) + " 个字。";
+}
+
 std::string failure_text(const SplitFailure& failure, Activity activity) {
     const char* doing = "拆分";
     switch (activity) {

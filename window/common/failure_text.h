@@ -15,4 +15,8 @@ enum class Activity { Split, Paste, Undo, Redo, Clear };
 [[nodiscard]] std::string failure_text(const SplitFailure& failure,
                                        Activity activity = Activity::Split);
 
+// What a job that ended well did, in a few words: how many characters a split split, or that
+// nothing in the text is in the table; empty for a paste.
+[[nodiscard]] std::string job_report(Activity activity, std::size_t replacements);
+
 }  // namespace mardovane::texts

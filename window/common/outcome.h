@@ -19,10 +19,12 @@ struct Selection {
     friend bool operator==(const Selection&, const Selection&) = default;
 };
 
-// A whole new text for the text box, and where its selection goes.
+// A whole new text for the text box, and where its selection goes; for a split, how many
+// characters it split.
 struct NewText {
     std::u16string text;
     Selection selection;
+    std::size_t replacements = 0;
 };
 
 // The memory ran out while loading the table, splitting, or reading or storing the text:
@@ -55,6 +57,8 @@ class PreparedText {
     // with its selection. Gives back the document it replaced, for the history; throws
     // (std::bad_alloc) and leaves the box as it was when it cannot.
     virtual std::unique_ptr<KeptText> show() = 0;
+    // How many characters the split made it of split.
+    virtual std::size_t replacements() const { return 0; }
 };
 
 // What a job made: a new text, no change, a failure, or a new text made ready.

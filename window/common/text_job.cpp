@@ -33,32 +33,32 @@ SplitOutcome split(Job job, const TableLoader& table) {
         return SplitFailure(std::move(*error));
     }
     const SplitPlan plan(std::move(std::get<KeywordTable>(loaded)));
+    std::size_t replacements = 0;
     if (job.kind == JobKind::Split) {
-        bool changed = false;
-        auto result = plan.apply(std::move(job.text), kMaxResultLength, &changed);
+        auto result = plan.apply(std::move(job.text), kMaxResultLength, nullptr, &replacements);
         if (auto* too_large = std::get_if<ResultTooLarge>(&result)) {
             return SplitFailure(*too_large);
         }
-        if (!changed) {
+        if (replacements == 0) {
             return TextUnchanged{};
         }
-        return NewText{std::move(std::get<std::u16string>(result)), {}};
+        return NewText{std::move(std::get<std::u16string>(result)), {}, replacements};
     }
     // Only the selection, with the same table; the rest stays as it was.
     const std::size_t from = std::min(job.selection.from, job.text.size());
     const std::size_t to = std::clamp(job.selection.to, from, job.text.size());
     const std::size_t kept = job.text.size() - (to - from);
-    bool changed = false;
-    auto result = plan.apply(job.text.substr(from, to - from), kMaxResultLength - kept, &changed);
+    auto result = plan.apply(job.text.substr(from, to - from), kMaxResultLength - kept, nullptr,
+                             &replacements);
     if (std::holds_alternative<ResultTooLarge>(result)) {
         return SplitFailure(ResultTooLarge{kMaxResultLength});  // the whole text would be
     }
-    if (!changed) {
+    if (replacements == 0) {
         return TextUnchanged{};
     }
     const auto& piece = std::get<std::u16string>(result);
     job.text.replace(from, to - from, piece);
-    return NewText{std::move(job.text), {from, from + piece.size()}};
+    return NewText{std::move(job.text), {from, from + piece.size()}, replacements};
 }
 
 }  // namespace
@@ -76,7 +76,7 @@ SplitOutcome run_job(Job job, const TableLoader& table) {
         }
         job.text.replace(from, to - from, job.pasted);
         const std::size_t caret = from + job.pasted.size();
-        return NewText{std::move(job.text), {caret, caret}};
+        return NewText{std::move(job.text), {caret, caret}, 0};
     } catch (...) {
         return failure_of_current_exception();
     }

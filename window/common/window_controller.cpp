@@ -132,23 +132,31 @@ void WindowController::start(JobKind kind, std::u16string pasted) {
 void WindowController::finish(SplitOutcome outcome) {
     running_.reset();
     std::optional<SplitFailure> failure;
-    if (auto* text = std::get_if<NewText>(&outcome)) {
-        try {
+    std::string report;
+    try {
+        if (auto* text = std::get_if<NewText>(&outcome)) {
+            const std::size_t replacements = text->replacements;
             history_.replaced(view_.show(std::move(*text)));
-        } catch (...) {  // the box has kept its text
-            failure = failure_of_current_exception();
-        }
-    } else if (auto* prepared = std::get_if<std::shared_ptr<PreparedText>>(&outcome)) {
-        try {
+            if (replacements != 0) {
+                report = texts::job_report(activity_, replacements);
+            }
+        } else if (auto* prepared = std::get_if<std::shared_ptr<PreparedText>>(&outcome)) {
             history_.replaced((*prepared)->show());
-        } catch (...) {
-            failure = failure_of_current_exception();
+            if ((*prepared)->replacements() != 0) {
+                report = texts::job_report(activity_, (*prepared)->replacements());
+            }
+        } else if (auto* failed = std::get_if<SplitFailure>(&outcome)) {
+            failure = std::move(*failed);
+        } else {
+            report = texts::job_report(activity_, 0);
         }
-    } else if (auto* failed = std::get_if<SplitFailure>(&outcome)) {
-        failure = std::move(*failed);
+    } catch (...) {  // the box has kept its text
+        failure = failure_of_current_exception();
     }
     if (failure) {
         fail(*failure, activity_);
+    } else if (!report.empty()) {
+        view_.report(report);
     }
     if (const auto next = queue_.finish(failure.has_value())) {
         start(*next);

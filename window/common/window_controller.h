@@ -38,6 +38,9 @@ class WindowView : public HistoryView {
     virtual void show_busy(bool busy) = 0;
     virtual void show_failure(const std::string& message) = 0;
     virtual void show_notice(const std::string& message) = 0;
+    // What a job did, in a few words, where the window has a line for it (and screen
+    // readers hear it): the page's status line. Nothing, by default.
+    virtual void report(const std::string& message) { (void)message; }
     virtual void copy_all() = 0;
     virtual void open_web_page() = 0;
 

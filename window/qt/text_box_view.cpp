@@ -21,8 +21,12 @@ QString qstring_of(const std::u16string& text) {
 class PreparedDocument final : public PreparedText {
   public:
     PreparedDocument(QPointer<TextBox> box, std::unique_ptr<QTextDocument> document,
-                     Selection selection)
-        : box_(std::move(box)), document_(std::move(document)), selection_(selection) {}
+                     Selection selection, std::size_t replacements)
+        : box_(std::move(box)),
+          document_(std::move(document)),
+          selection_(selection),
+          replacements_(replacements) {}
+    std::size_t replacements() const override { return replacements_; }
     std::unique_ptr<KeptText> show() override {
         if (!box_) {
             return nullptr;
@@ -34,6 +38,7 @@ class PreparedDocument final : public PreparedText {
     QPointer<TextBox> box_;
     std::unique_ptr<QTextDocument> document_;
     Selection selection_;
+    std::size_t replacements_;
 };
 
 }  // namespace
@@ -66,7 +71,8 @@ TextPreparer TextBoxView::preparer() {
             window_thread = box_.thread()](NewText text) -> std::shared_ptr<PreparedText> {
         auto document = TextBox::make_document(qstring_of(text.text), look);
         document->moveToThread(window_thread);
-        return std::make_shared<PreparedDocument>(box, std::move(document), text.selection);
+        return std::make_shared<PreparedDocument>(box, std::move(document), text.selection,
+                                                  text.replacements);
     };
 }
 

@@ -84,6 +84,7 @@ val outcome_to_js(const SplitOutcome& outcome) {
         object.set("text", val::global("Uint16Array").call<val>("from", units_to_js(text->text)));
         object.set("from", static_cast<double>(text->selection.from));
         object.set("to", static_cast<double>(text->selection.to));
+        object.set("replacements", static_cast<double>(text->replacements));
     } else {
         object.set("kind", std::string("unchanged"));
     }
@@ -95,7 +96,8 @@ SplitOutcome outcome_from_js(const val& object) {
     if (kind == "text") {
         return NewText{units_from_js(object["text"]),
                        {static_cast<std::size_t>(object["from"].as<double>()),
-                        static_cast<std::size_t>(object["to"].as<double>())}};
+                        static_cast<std::size_t>(object["to"].as<double>())},
+                       static_cast<std::size_t>(object["replacements"].as<double>())};
     }
     if (kind == "unchanged") {
         return TextUnchanged{};

@@ -170,7 +170,8 @@ struct KeptPageText final : KeptText {
 // does what only the browser does: text(), selection(), show(units, from, to, typing)
 // (the number under which it keeps the typing of the text it replaced, or 0 when the box
 // could not take the text), forgetTyping(number), setEditable(on), showBusy(on),
-// showFailure(message), showNotice(message), copyAll(), openWebPage(), canUndoTyping(),
+// showFailure(message), showNotice(message), report(message), copyAll(), openWebPage(),
+// canUndoTyping(),
 // canRedoTyping(), undoTyping(), redoTyping() and startJob(id, job).
 class PageWindow final : public WindowView {
   public:
@@ -237,6 +238,7 @@ class PageWindow final : public WindowView {
     void show_notice(const std::string& message) override {
         view_.call<void>("showNotice", message);
     }
+    void report(const std::string& message) override { view_.call<void>("report", message); }
     void copy_all() override { view_.call<void>("copyAll"); }
     void open_web_page() override { view_.call<void>("openWebPage"); }
     // The worker's answer arrives on the page's one thread already: the task runs after

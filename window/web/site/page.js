@@ -19,6 +19,17 @@ function stringOf(units) {
     return pieces.join("");
 }
 
+// Runs `work`, and keeps how long it took as a performance measure named `name`, for the
+// browser's tools and the page's timing tests.
+function timed(name, work) {
+    const start = performance.now();
+    try {
+        return work();
+    } finally {
+        performance.measure(name, {start, end: performance.now()});
+    }
+}
+
 function place(element, rect) {
     element.style.left = `${rect.left}px`;
     element.style.top = `${rect.top}px`;
@@ -201,13 +212,15 @@ async function start() {
     let noticeTimer = 0;
     const worker = new Worker("worker.js");
     const view = {
-        text: () => unitsOf(textBox.value),
+        text: () => timed("read the text", () => unitsOf(textBox.value)),
         selection: () => [textBox.selectionStart, textBox.selectionEnd],
         show(units, from, to, keptTyping) {
             try {
-                const text = stringOf(units);
+                const text = timed("make the string", () => stringOf(units));
                 ownChange = true;
-                textBox.value = text;
+                timed("set the text", () => {
+                    textBox.value = text;
+                });
             } catch (error) {
                 return 0;  // no room for it: the box keeps its text
             } finally {
@@ -277,7 +290,12 @@ async function start() {
     };
     const pageWindow = new program.PageWindow(view);
     window.pageWindow = pageWindow;
-    worker.onmessage = (event) => pageWindow.finishJob(event.data.id, event.data.result);
+    worker.onmessage = (event) => {
+        for (const [name, duration] of event.data.timings || []) {
+            performance.measure(`worker: ${name}`, {end: performance.now(), duration});
+        }
+        timed("take the result", () => pageWindow.finishJob(event.data.id, event.data.result));
+    };
     worker.onerror = (event) => showMessage(String(event.message));
 
     function run(command) {

@@ -22,21 +22,31 @@ async function readTable(source) {
 
 self.onmessage = async (event) => {
     const {id, job, source} = event.data;
+    const timings = [];
+    const timed = async (name, work) => {
+        const start = performance.now();
+        try {
+            return await work();
+        } finally {
+            timings.push([name, performance.now() - start]);
+        }
+    };
     let result;
     try {
         const program = await ready;
         let table = {name: "", problem: "missing"};
         if (job.kind !== "paste") {
             try {
-                table = await readTable(source);
+                table = await timed("read the table", () => readTable(source));
             } catch (error) {
                 table = {name: source.url || source.file.name,
                          problem: String(error.message || error)};
             }
         }
-        result = program.jobInWorker(job, table.bytes || null, table.name, table.problem || "");
+        result = await timed("do the job", () =>
+            program.jobInWorker(job, table.bytes || null, table.name, table.problem || ""));
     } catch (error) {
         result = {kind: "failure", failure: "unexpected", what: String(error.message || error)};
     }
-    self.postMessage({id, result}, result.text ? [result.text.buffer] : []);
+    self.postMessage({id, result, timings}, result.text ? [result.text.buffer] : []);
 };
