@@ -1,108 +1,54 @@
 #!/usr/bin/env python3
-"""The web page in headless Chromium, used as a visitor would: a local server on 127.0.0.1
-over a copy of the site, clicks at the hotspots' pixels, keys, the clipboard, and every
-result compared with the desktop's mardovane-split on the same text and table.
+"""The web page's designed window in headless Chromium, used as a visitor would: a local
+server on 127.0.0.1 over a copy of the site, clicks at the hotspots' pixels, keys, the
+clipboard, the window's shared scenarios, and every result compared with the desktop's
+mardovane-split on the same text and table.
    page_test.py --site DIR --splitter MARDOVANE_SPLIT --chromedriver PATH [--screenshots DIR]
 """
-import argparse
-import functools
-import http.server
 import os
-import shutil
-import subprocess
 import sys
 import tempfile
-import threading
 import time
 import unittest
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
+import harness
+from harness import desktop_split
 from scenarios import read_scenarios
 
-ARGS = None
-SKIPPED = 77  # CTest's SKIP_RETURN_CODE for this test
 KEYWORDS_HAO_HU = "好\r\n女子\r\n湖\r\n氵胡\r\n".encode("cp936")
-
-
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                      ".wasm": "application/wasm", ".js": "text/javascript"}
-    # A table asked for waits while the gate is shut, as on a slow line: the split it is
-    # for goes on until the test opens the gate.
-    gate = threading.Event()
-    asked = threading.Event()
-
-    def do_GET(self):
-        if self.path.split("?")[0].endswith(".info"):
-            QuietHandler.asked.set()
-            QuietHandler.gate.wait(30)
-        super().do_GET()
-
-    def log_message(self, *args):
-        pass
-
-
-QuietHandler.gate.set()
-
-
-def desktop_split(text, table, times=1):
-    """What the desktop's splitter makes of `text` with `table`."""
-    done = subprocess.run([ARGS.splitter, "--keywords", table, "--times", str(times)],
-                          input=text.encode("utf-8"), capture_output=True, check=True)
-    return done.stdout.decode("utf-8")
 
 
 class PageTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.work = tempfile.mkdtemp(prefix="mardovane-page-")
-        cls.site = os.path.join(cls.work, "site")
-        shutil.copytree(ARGS.site, cls.site)
-        handler = functools.partial(QuietHandler, directory=cls.site)
-        cls.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-        threading.Thread(target=cls.server.serve_forever, daemon=True).start()
-        cls.url = f"http://127.0.0.1:{cls.server.server_address[1]}/"
-        cls.driver = cls.browser(1)
+        cls.served = harness.Site(cls.work)
+        cls.site = cls.served.folder
+        cls.url = cls.served.url
+        cls.driver = harness.browser(cls.work)
         cls.driver.execute_cdp_cmd("Browser.grantPermissions", {
             "origin": cls.url.rstrip("/"),
             "permissions": ["clipboardReadWrite", "clipboardSanitizedWrite"]})
 
     @classmethod
-    def browser(cls, scale):
-        options = webdriver.ChromeOptions()
-        options.binary_location = "/usr/bin/chromium"
-        for flag in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic",
-                     "--no-first-run", "--disable-background-networking",
-                     "--disable-component-update", "--disable-sync", "--window-size=800,700",
-                     f"--force-device-scale-factor={scale}",
-                     f"--user-data-dir={tempfile.mkdtemp(dir=cls.work)}"):
-            options.add_argument(flag)
-        return webdriver.Chrome(service=Service(ARGS.chromedriver), options=options)
-
-    @classmethod
     def tearDownClass(cls):
         cls.driver.quit()
-        cls.server.shutdown()
-        shutil.rmtree(cls.work, ignore_errors=True)
+        cls.served.stop()
 
     def setUp(self):
-        with open(os.path.join(ARGS.site, "keyword.info"), "rb") as shipped:
+        with open(os.path.join(harness.ARGS.site, "keyword.info"), "rb") as shipped:
             self.write_table(shipped.read())
-        self.driver.get(self.url)
-        WebDriverWait(self.driver, 30).until(
-            lambda d: d.execute_script("return document.getElementById('Form1').dataset.ready"))
+        harness.open_page(self.driver, self.url)
         self.form = self.driver.find_element(By.ID, "Form1")
 
     # What the page holds and does.
     def write_table(self, data):
-        with open(os.path.join(self.site, "keyword.info"), "wb") as table:
-            table.write(data)
+        self.served.write("keyword.info", data)
 
     def text(self):
         return self.driver.execute_script("return document.getElementById('Text1').value")
@@ -198,17 +144,17 @@ class PageTest(unittest.TestCase):
                 "return document.activeElement.id") != "Text1" else None
             self.press(*keys)
         elif action in ("clear-during-split", "close-during-split"):
-            QuietHandler.gate.clear()
-            QuietHandler.asked.clear()
+            self.served.gate.clear()
+            self.served.asked.clear()
             try:
                 self.click_at(68, 368)
-                self.assertTrue(QuietHandler.asked.wait(30))
+                self.assertTrue(self.served.asked.wait(30))
                 if action == "clear-during-split":
                     self.driver.execute_script("window.pageWindow.run('clear')")
                 else:
                     self.driver.get("about:blank")  # the tab goes elsewhere mid-split
             finally:
-                QuietHandler.gate.set()
+                self.served.gate.set()
         elif action == "split-store-fails":
             # The next text the box is given cannot be held, as when a string is too long.
             self.driver.execute_script("""
@@ -226,9 +172,7 @@ class PageTest(unittest.TestCase):
         for name, table, steps in read_scenarios():
             with self.subTest(scenario=name):
                 self.write_table(b"\xef\xbb\xbf" + "\r\n".join(table).encode("utf-8") + b"\r\n")
-                self.driver.get(self.url)
-                WebDriverWait(self.driver, 30).until(lambda d: d.execute_script(
-                    "return document.getElementById('Form1').dataset.ready"))
+                harness.open_page(self.driver, self.url)
                 self.form = self.driver.find_element(By.ID, "Form1")
                 for line, action, argument, expected in steps:
                     where = f"scenarios.txt:{line} {action}"
@@ -284,15 +228,15 @@ class PageTest(unittest.TestCase):
     def test_clicks_during_a_split_queue_in_order(self):
         text = "湖" * 2000
         self.set_text(text)
-        QuietHandler.gate.clear()
-        QuietHandler.asked.clear()
+        self.served.gate.clear()
+        self.served.asked.clear()
         try:
             self.click_at(68, 368)
-            self.assertTrue(QuietHandler.asked.wait(30))  # the first split waits for its table
+            self.assertTrue(self.served.asked.wait(30))  # the first split waits for its table
             self.click_at(68, 368)                          # so this click comes during it
             self.assertTrue(self.driver.execute_script("return window.pageWindow.running()"))
         finally:
-            QuietHandler.gate.set()
+            self.served.gate.set()
         self.wait_idle()
         self.assertEqual(self.text(), desktop_split(text, os.path.join(self.site, "keyword.info"), 2))
 
@@ -395,18 +339,18 @@ class PageTest(unittest.TestCase):
         self.assertGreater(frames, 3)
 
     def test_screenshots(self):
-        if not ARGS.screenshots:
+        if not harness.ARGS.screenshots:
             self.skipTest("no folder for screenshots")
-        os.makedirs(ARGS.screenshots, exist_ok=True)
+        os.makedirs(harness.ARGS.screenshots, exist_ok=True)
         self.set_text("你好，湖边的們")
         self.split_by_click()
-        self.driver.save_screenshot(os.path.join(ARGS.screenshots, "page-100.png"))
-        double = self.browser(2)
+        self.driver.save_screenshot(os.path.join(harness.ARGS.screenshots, "page-100.png"))
+        double = harness.browser(self.work, 2)
         try:
             double.get(self.url)
             WebDriverWait(double, 30).until(
                 lambda d: d.execute_script("return document.getElementById('Form1').dataset.ready"))
-            double.save_screenshot(os.path.join(ARGS.screenshots, "page-200.png"))
+            double.save_screenshot(os.path.join(harness.ARGS.screenshots, "page-200.png"))
             ratio = double.execute_script("return window.devicePixelRatio")
             self.assertEqual(ratio, 2)
             self.assertTrue(double.execute_script(
@@ -415,21 +359,5 @@ class PageTest(unittest.TestCase):
             double.quit()
 
 
-def main():
-    global ARGS
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--site", required=True)
-    parser.add_argument("--splitter", required=True)
-    parser.add_argument("--chromedriver", required=True)
-    parser.add_argument("--screenshots")
-    ARGS, rest = parser.parse_known_args()
-    if not os.access(ARGS.splitter, os.X_OK):
-        # Not a failure of the page: the test has nothing to compare it with.
-        print(f"page_test: skipped: no desktop splitter at {ARGS.splitter} to compare the page "
-              "with (cmake --preset dev && cmake --build --preset dev first)")
-        sys.exit(SKIPPED)
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
-
-
 if __name__ == "__main__":
-    main()
+    harness.main()

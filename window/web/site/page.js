@@ -1,6 +1,7 @@
 // The page's window: builds Form1 from the program's own layout and texts, and does what
-// only the browser does (drawing, events, fetching, the clipboard). The split controller
-// and the split itself are the program's, compiled to WebAssembly.
+// only the browser does (drawing, events, fetching, the clipboard, sharing, working
+// offline). What the window does is the program's, compiled to WebAssembly: the window
+// controller behind the page, and the jobs its worker does.
 "use strict";
 
 // A string's UTF-16 code units as they stand (lone surrogates too), and back.
@@ -37,10 +38,104 @@ function place(element, rect) {
     element.style.height = `${rect.height}px`;
 }
 
+// What the page says where it cannot start, instead of staying blank.
+function cannotStart(why) {
+    const startup = document.getElementById("startup");
+    startup.textContent = `这个页面无法运行拆分程序：${why}`;
+    startup.hidden = false;
+    startup.classList.add("failed");
+}
+
+// The program, loaded after the page so that a missing or refused file is said in words.
+function loadProgram() {
+    return new Promise((resolve, reject) => {
+        if (typeof WebAssembly !== "object" || typeof Worker !== "function") {
+            reject(new Error("这个浏览器太旧，不能运行 WebAssembly。请换用新一些的浏览器。"));
+            return;
+        }
+        const script = document.createElement("script");
+        script.src = "mardovane.js";
+        script.onload = () => resolve();
+        script.onerror = () => reject(new Error("无法载入 mardovane.js。"));
+        document.head.appendChild(script);
+    }).then(() => createMardovane()).catch((error) => {
+        const words = String(error && error.message || error);
+        if (/unsafe-eval|Content Security Policy|CSP/i.test(words)) {
+            throw new Error("网站的内容安全策略（Content-Security-Policy）不允许 WebAssembly，" +
+                            "须在 script-src 中加上 'wasm-unsafe-eval'。");
+        }
+        if (/mardovane\.wasm|wasm|fetch|magic|both async and sync fetching/i.test(words)) {
+            throw new Error("无法载入 mardovane.wasm（" + words + "）。");
+        }
+        throw error;
+    });
+}
+
+// The worker that does the jobs. A worker that fails, is missing or does not answer ends
+// the jobs it had as failures, in Chinese with their cause, and is replaced at the next job.
+class JobWorker {
+    constructor(onAnswer) {
+        this.onAnswer = onAnswer;
+        this.worker = null;
+        this.pending = new Map();  // job id → its timer until the worker says it began
+    }
+    // How long a worker may take to say it has the job: more, and it is taken for dead.
+    static get answerMs() {
+        return window.MARDOVANE_WORKER_ANSWER_MS || 10000;
+    }
+    send(id, message, transfer) {
+        if (!this.worker) {
+            try {
+                this.worker = new Worker("worker.js");
+            } catch (error) {
+                this.failOne(id, `无法启动拆分用的后台程序 worker.js（${error.message}）。`);
+                return;
+            }
+            this.worker.onmessage = (event) => this.received(event.data);
+            this.worker.onerror = (event) => {
+                event.preventDefault();
+                this.failAll(event.message
+                    ? `拆分用的后台程序 worker.js 出错了（${event.message}）。`
+                    : "无法载入拆分用的后台程序 worker.js。");
+            };
+            this.worker.onmessageerror = () => this.failAll("拆分用的后台程序送回了无法读取的结果。");
+        }
+        this.pending.set(id, setTimeout(
+            () => this.failAll("拆分用的后台程序 worker.js 没有回应。"), JobWorker.answerMs));
+        this.worker.postMessage(message, transfer);
+    }
+    received(data) {
+        if (data.began !== undefined) {
+            clearTimeout(this.pending.get(data.began));
+            this.pending.set(data.began, 0);
+            return;
+        }
+        clearTimeout(this.pending.get(data.id));
+        this.pending.delete(data.id);
+        this.onAnswer(data);
+    }
+    failOne(id, why) {
+        clearTimeout(this.pending.get(id));
+        this.pending.delete(id);
+        this.onAnswer({id, result: {kind: "failure", failure: "unexpected", what: why}});
+    }
+    // Every job it had fails; the next job starts a new worker.
+    failAll(why) {
+        if (this.worker) {
+            this.worker.terminate();
+            this.worker = null;
+        }
+        for (const id of [...this.pending.keys()]) {
+            this.failOne(id, why);
+        }
+    }
+}
+
 async function start() {
-    const program = await createMardovane();
+    const program = await loadProgram();
     const layout = program.pageLayout();
     document.title = layout.caption;
+    document.getElementById("startup").hidden = true;
 
     const form = document.getElementById(layout.form1);
     form.style.width = `${layout.client.width}px`;
@@ -56,11 +151,11 @@ async function start() {
     textBox.setAttribute("aria-description", layout.text1.accessibleDescription);
     textBox.title = "";
     place(textBox, layout.text1);
-    textBox.style.fontFamily =
-        `"${layout.text1.font}", "Noto Sans CJK SC", "WenQuanYi Micro Hei", "Microsoft YaHei", sans-serif`;
     textBox.style.fontSize = `${layout.text1.pixelHeight}px`;
     form.appendChild(textBox);
 
+    // The hotspots: invisible over the picture in the designed window, buttons with their
+    // captions and shortcuts in the phone layout.
     const handCursor = `url(hand-cursor.png) ${layout.handHotSpotX} ${layout.handHotSpotY}, pointer`;
     const hotspots = {};
     for (const area of layout.hotspots) {
@@ -77,6 +172,13 @@ async function start() {
                 element.title = area.tooltip;
             }
             element.style.cursor = area.hand ? handCursor : "default";
+            const caption = document.createElement("span");
+            caption.className = "caption";
+            caption.textContent = area.accessibleName;
+            const keys = document.createElement("span");
+            keys.className = "keys";
+            keys.textContent = layout.menu.shortcuts[area.command] || "";
+            element.append(caption, keys);
             element.addEventListener("click", () => run(area.command));
         } else {
             element.hidden = true;
@@ -102,6 +204,17 @@ async function start() {
             dialog.showModal();
         }
         document.getElementById("failureOk").focus();
+    }
+
+    // A short line below the window, which screen readers hear too.
+    const status = document.getElementById("status");
+    let statusTimer = 0;
+    function say(message) {
+        status.textContent = message;
+        clearTimeout(statusTimer);
+        statusTimer = setTimeout(() => {
+            status.textContent = "";
+        }, 6000);
     }
 
     // The table of the next split: beside the page, or the visitor's own file, read
@@ -187,10 +300,37 @@ async function start() {
             ownChange = false;
         }
         shownValue = textBox.value;
+        remember();
     }
+
+    // The text being edited outlives a reload of the tab (and goes with the tab): it is
+    // kept in the tab's session storage, and never sent anywhere.
+    const storageKey = "mardovane-text";
+    let rememberTimer = 0;
+    function remember() {
+        clearTimeout(rememberTimer);
+        rememberTimer = setTimeout(() => {
+            try {
+                sessionStorage.setItem(storageKey, textBox.value);
+            } catch (error) {
+                sessionStorage.removeItem(storageKey);  // too long to keep
+            }
+        }, 300);
+    }
+    try {
+        const kept = sessionStorage.getItem(storageKey);
+        if (kept) {
+            textBox.value = kept;
+            shownValue = kept;
+        }
+    } catch (error) {
+        // no storage in this browser: nothing to bring back
+    }
+
     textBox.addEventListener("input", () => {
         if (!ownChange) {
             edited();
+            remember();
             pageWindow.typed();
         }
     });
@@ -208,9 +348,62 @@ async function start() {
         }
     });
 
-    const notice = document.getElementById("notice");
-    let noticeTimer = 0;
-    const worker = new Worker("worker.js");
+    // Copy all: the clipboard's own call where the page may use it (https, or this
+    // computer); elsewhere the older way, selecting the text and copying it.
+    async function copyAll() {
+        const text = textBox.value;
+        if (navigator.clipboard && window.isSecureContext) {
+            try {
+                await navigator.clipboard.writeText(text);
+                say("已复制全部文字。");
+                return true;
+            } catch (error) {
+                // refused: try the older way
+            }
+        }
+        const focused = document.activeElement;
+        const [start, end, direction] = [textBox.selectionStart, textBox.selectionEnd,
+                                         textBox.selectionDirection];
+        textBox.focus();
+        textBox.select();
+        let copied = false;
+        try {
+            copied = document.execCommand("copy");
+        } catch (error) {
+            copied = false;
+        }
+        textBox.setSelectionRange(start, end, direction);
+        if (focused) {
+            focused.focus();
+        }
+        if (copied) {
+            say("已复制全部文字。");
+        } else {
+            showMessage(layout.clipboardRefused);
+        }
+        return copied;
+    }
+
+    // The table read offline is the last one read: the page says so, once, quietly.
+    const offlineLine = document.getElementById("offline");
+    function tableWasFrom(offline) {
+        if (offline && offlineLine.hidden) {
+            offlineLine.textContent = "没有网络：正在用上次读到的拆字表拆分。";
+            offlineLine.hidden = false;
+        } else if (!offline) {
+            offlineLine.hidden = true;
+        }
+    }
+
+    const jobs = new JobWorker((data) => {
+        for (const [name, duration] of data.timings || []) {
+            performance.measure(`worker: ${name}`, {end: performance.now(), duration});
+        }
+        if (data.offline !== undefined) {
+            tableWasFrom(data.offline);
+        }
+        timed("take the result", () => pageWindow.finishJob(data.id, data.result));
+    });
     const view = {
         text: () => timed("read the text", () => unitsOf(textBox.value)),
         selection: () => [textBox.selectionStart, textBox.selectionEnd],
@@ -231,6 +424,7 @@ async function start() {
             if (from === 0 && to === 0) {
                 textBox.scrollTop = 0;
             }
+            remember();
             // The typing of the text replaced is kept with it; the text shown brings its own.
             const number = typing.next++;
             typing.kept.set(number, {undo: typing.undo, redo: typing.redo});
@@ -259,21 +453,20 @@ async function start() {
             typing.undo.push(step);
         },
         showBusy(busy) {
+            // The pointer alone is not seen on a touch screen: the split button says so too.
             document.body.classList.toggle("busy", busy);
+            textBox.setAttribute("aria-busy", String(busy));
+            if (busy) {
+                say("正在处理…");
+            }
         },
-        showFailure: showMessage,
-        showNotice(message) {
-            notice.textContent = message;
-            clearTimeout(noticeTimer);
-            noticeTimer = setTimeout(() => {
-                notice.textContent = "";
-            }, 4000);
+        showFailure(message) {
+            say("");
+            showMessage(message);
         },
-        copyAll() {
-            // The whole text, whatever is selected.
-            navigator.clipboard.writeText(textBox.value).catch(
-                () => showMessage(layout.clipboardRefused));
-        },
+        showNotice: say,
+        report: say,
+        copyAll,
         openWebPage() {
             window.open(layout.webPage, "_blank", "noopener");
         },
@@ -282,21 +475,13 @@ async function start() {
             const sent = {kind: job.kind, text: Uint16Array.from(job.text), from: job.from,
                           to: job.to, pasted: Uint16Array.from(job.pasted)};
             tableSource().then(
-                (source) => worker.postMessage({id, job: sent, source},
-                                               [sent.text.buffer, sent.pasted.buffer]),
-                (error) => window.pageWindow.finishJob(id, {
-                    kind: "failure", failure: "unexpected", what: String(error.message || error)}));
+                (source) => jobs.send(id, {id, job: sent, source},
+                                      [sent.text.buffer, sent.pasted.buffer]),
+                (error) => jobs.failOne(id, `无法读取所选的拆字表（${error.message || error}）。`));
         },
     };
     const pageWindow = new program.PageWindow(view);
     window.pageWindow = pageWindow;
-    worker.onmessage = (event) => {
-        for (const [name, duration] of event.data.timings || []) {
-            performance.measure(`worker: ${name}`, {end: performance.now(), duration});
-        }
-        timed("take the result", () => pageWindow.finishJob(event.data.id, event.data.result));
-    };
-    worker.onerror = (event) => showMessage(String(event.message));
 
     function run(command) {
         pageWindow.run(command);
@@ -312,6 +497,27 @@ async function start() {
             event.preventDefault();
         }
     }, true);
+
+    // The phone layout's own buttons: the split of the selection, which has no menu on a
+    // touch screen, and sharing the text where the browser can.
+    const splitSelection = document.getElementById("splitSelection");
+    splitSelection.setAttribute("aria-label", layout.menu.splitSelection);
+    splitSelection.querySelector(".caption").textContent = layout.menu.splitSelection;
+    splitSelection.querySelector(".keys").textContent = layout.menu.shortcuts.splitSelection;
+    // A tap on the button would take the selection away from the box: keep it.
+    splitSelection.addEventListener("pointerdown", (event) => event.preventDefault());
+    splitSelection.addEventListener("click", () => run("splitSelection"));
+    document.getElementById("share").addEventListener("click", async () => {
+        if (navigator.share) {
+            try {
+                await navigator.share({text: textBox.value});
+            } catch (error) {
+                // the visitor did not share after all
+            }
+        } else if (await copyAll()) {
+            say("这个浏览器不能直接分享：已复制全部文字，可以粘贴到要分享的地方。");
+        }
+    });
 
     // The text box's own menu, with the split of the selection; Shift with the right
     // button, or a touch screen, gives the browser's.
@@ -368,8 +574,21 @@ async function start() {
         }
     });
 
+    // Kept for offline use, where the browser may keep a page's files (https, or this
+    // computer).
+    if ("serviceWorker" in navigator && window.isSecureContext) {
+        navigator.serviceWorker.register("sw.js", {updateViaCache: "none"}).catch(() => {
+            // no offline copy: the page works online all the same
+        });
+    }
+
     form.dataset.ready = "true";
     textBox.focus();
 }
 
-start();
+window.addEventListener("error", (event) => {
+    if (document.getElementById("Form1").dataset.ready !== "true") {
+        cannotStart(event.message);
+    }
+});
+start().catch((error) => cannotStart(String(error && error.message || error)));

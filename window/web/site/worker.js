@@ -1,27 +1,49 @@
-// The page's jobs, off its thread: a split reads the keyword table afresh (never from a
-// cache) and splits with the program's own engine; a long paste is made here too. The
-// outcome goes back to the page.
+// The page's jobs, off its thread: a split reads the keyword table afresh and splits with
+// the program's own engine; a long paste is made here too. The outcome goes back to the
+// page, with how long each step took.
 "use strict";
 importScripts("mardovane.js");
 const ready = createMardovane();
 
+// Whether the bytes are a web page (a server's error page, a login page) and not a table.
+function looksLikeWebPage(response, bytes) {
+    if ((response.headers.get("Content-Type") || "").includes("text/html")) {
+        return true;
+    }
+    const start = new TextDecoder("latin1").decode(bytes.subarray(0, 256)).trimStart().toLowerCase();
+    return start.startsWith("<!doctype html") || start.startsWith("<html") ||
+           start.startsWith("<head") || start.startsWith("<body");
+}
+
+// The table at `source`: the visitor's own file as it is now, or the file on the server,
+// asked for again at every split (an unchanged file costs a round trip, not a download).
+// Offline, the page's service worker answers with the copy it read last, and says so.
 async function readTable(source) {
     if (source.file) {
         return {name: source.file.name, bytes: new Uint8Array(await source.file.arrayBuffer())};
     }
     const name = new URL(source.url, self.location.href).href;
-    const response = await fetch(name, {cache: "no-store"});
+    const response = await fetch(name, {cache: "no-cache"});
+    const offline = response.headers.get("X-Mardovane-Offline");
+    if (offline === "none") {
+        return {name, problem: "没有网络，也没有读到过这个拆字表", offline: true};
+    }
     if (response.status === 404 || response.status === 410) {
         return {name, problem: "missing"};
+    }
+    const bytes = new Uint8Array(await response.arrayBuffer());
+    if (looksLikeWebPage(response, bytes)) {
+        return {name, problem: `服务器送来的是一个网页，不是拆字表（HTTP ${response.status}）`};
     }
     if (!response.ok) {
         return {name, problem: `HTTP ${response.status} ${response.statusText}`.trim()};
     }
-    return {name, bytes: new Uint8Array(await response.arrayBuffer())};
+    return {name, bytes, offline: offline === "last"};
 }
 
 self.onmessage = async (event) => {
     const {id, job, source} = event.data;
+    self.postMessage({began: id});  // the page knows this worker is alive
     const timings = [];
     const timed = async (name, work) => {
         const start = performance.now();
@@ -32,12 +54,14 @@ self.onmessage = async (event) => {
         }
     };
     let result;
+    let offline;
     try {
         const program = await ready;
         let table = {name: "", problem: "missing"};
         if (job.kind !== "paste") {
             try {
                 table = await timed("read the table", () => readTable(source));
+                offline = source.url ? Boolean(table.offline) : undefined;
             } catch (error) {
                 table = {name: source.url || source.file.name,
                          problem: String(error.message || error)};
@@ -48,5 +72,5 @@ self.onmessage = async (event) => {
     } catch (error) {
         result = {kind: "failure", failure: "unexpected", what: String(error.message || error)};
     }
-    self.postMessage({id, result, timings}, result.text ? [result.text.buffer] : []);
+    self.postMessage({id, result, timings, offline}, result.text ? [result.text.buffer] : []);
 };
