@@ -159,15 +159,63 @@ class PageTest(unittest.TestCase):
             # The next text the box is given cannot be held, as when a string is too long.
             self.driver.execute_script("""
                 const box = document.getElementById('Text1');
-                const value = Object.getOwnPropertyDescriptor(HTMLTextAreaElement.prototype, 'value');
-                Object.defineProperty(box, 'value', {configurable: true,
-                    get() { return value.get.call(this); },
-                    set(v) { delete box.value; throw new RangeError('Invalid string length'); }});""")
+                const value = Object.getOwnPropertyDescriptor(box, 'value');
+                Object.defineProperty(box, 'value', {configurable: true, get: value.get,
+                    set(v) {
+                        Object.defineProperty(box, 'value', value);
+                        throw new RangeError('Invalid string length');
+                    }});""")
             self.click_at(68, 368)
         else:
             self.fail(f"unknown action {action}")
 
     # The tests.
+    def test_the_text_box_edits_across_its_pieces(self):
+        """The box holds a long text in pieces of a few thousand characters: keys that
+        join, cut across or copy from several pieces give what one text would."""
+        lines = [f"第{n}行，好湖。" for n in range(3000)]
+        text = "\n".join(lines)
+        self.set_text(text)
+        box = self.driver.find_element(By.ID, "Text1")
+        pieces = self.driver.execute_script(
+            "return document.querySelectorAll('#Text1 .piece').length")
+        self.assertGreater(pieces, 5)
+        # The start of the second piece: Backspace joins it to the first.
+        start = self.driver.execute_script("""
+            const piece = document.querySelectorAll('#Text1 .piece')[1];
+            const box = document.getElementById('Text1');
+            box.focus();
+            getSelection().setBaseAndExtent(piece.firstChild, 0, piece.firstChild, 0);
+            return box.selectionStart;""")
+        box.send_keys(Keys.BACKSPACE)
+        text = text[:start - 1] + text[start:]
+        self.assertEqual(self.text(), text)
+        # Enter, then Delete at a piece's end, then typing over a selection of many pieces.
+        box.send_keys(Keys.ENTER)
+        text = text[:start - 1] + "\n" + text[start - 1:]
+        self.assertEqual(self.text(), text)
+        self.driver.execute_script(
+            "document.getElementById('Text1').setSelectionRange(arguments[0], arguments[0])",
+            len(text))
+        box.send_keys(Keys.DELETE, "!")
+        text += "!"
+        self.assertEqual(self.text(), text)
+        self.driver.execute_script(
+            "document.getElementById('Text1').setSelectionRange(10, arguments[0])", len(text) - 10)
+        box.send_keys("湖")
+        text = text[:10] + "湖" + text[-10:]
+        self.assertEqual(self.text(), text)
+        self.assertEqual(self.driver.execute_script(
+            "return document.querySelectorAll('#Text1 .piece').length"), 1)
+        # Copied from the pieces, line breaks and all.
+        self.set_text("\n".join(lines))
+        self.driver.execute_script(
+            "document.getElementById('Text1').focus();"
+            "document.getElementById('Text1').setSelectionRange(5, 60000)")
+        box.send_keys(Keys.CONTROL, "c")
+        WebDriverWait(self.driver, 10).until(
+            lambda d: self.clipboard() == "\n".join(lines)[5:60000])
+
     def test_the_window_scenarios(self):
         for name, table, steps in read_scenarios():
             with self.subTest(scenario=name):

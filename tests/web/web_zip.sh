@@ -10,7 +10,7 @@ version=$2
 use_work_folder
 cmake --build "$build" --target web_zip >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
 unpack_and_check "$build/Mardovane-$version-web.zip" "Mardovane-$version-web" \
-    index.html page.js worker.js sw.js style.css manifest.webmanifest mardovane.js \
+    index.html page.js text_box.js worker.js sw.js style.css manifest.webmanifest mardovane.js \
     mardovane.wasm background.png background@2x.png hand-cursor.png icon.png icon.svg \
     icon-192.png icon-512.png keyword.info tables/keyword-full.info NOTICE LICENSE
 check "the service worker is stamped with the build's version" \

@@ -27,12 +27,12 @@ TableLoader keyword_file_loader(std::filesystem::path program_directory) {
 
 namespace {
 
-SplitOutcome split(Job job, const TableLoader& table) {
-    auto loaded = table();
+SplitOutcome split(Job job, const PlanLoader& plans) {
+    auto loaded = plans();
     if (auto* error = std::get_if<FileError>(&loaded)) {
         return SplitFailure(std::move(*error));
     }
-    const SplitPlan plan(std::move(std::get<KeywordTable>(loaded)));
+    const SplitPlan& plan = *std::get<std::shared_ptr<const SplitPlan>>(loaded);
     std::size_t replacements = 0;
     if (job.kind == JobKind::Split) {
         auto result = plan.apply(std::move(job.text), kMaxResultLength, nullptr, &replacements);
@@ -64,9 +64,20 @@ SplitOutcome split(Job job, const TableLoader& table) {
 }  // namespace
 
 SplitOutcome run_job(Job job, const TableLoader& table) {
+    return run_job_with_plans(
+        std::move(job), [&table]() -> std::variant<std::shared_ptr<const SplitPlan>, FileError> {
+            auto loaded = table();
+            if (auto* error = std::get_if<FileError>(&loaded)) {
+                return std::move(*error);
+            }
+            return std::make_shared<const SplitPlan>(std::move(std::get<KeywordTable>(loaded)));
+        });
+}
+
+SplitOutcome run_job_with_plans(Job job, const PlanLoader& plans) {
     try {
         if (job.kind != JobKind::Paste) {
-            return split(std::move(job), table);
+            return split(std::move(job), plans);
         }
         const std::size_t from = std::min(job.selection.from, job.text.size());
         const std::size_t to = std::clamp(job.selection.to, from, job.text.size());

@@ -35,6 +35,12 @@ using TableLoader = std::function<std::variant<KeywordTable, FileError>()>;
 // failures.
 [[nodiscard]] SplitOutcome run_job(Job job, const TableLoader& table);
 
+// The plan a split applies, for a front end that keeps the plan of a table it reads again
+// unchanged (the page's worker): made from the table read afresh, or the one made of the
+// same bytes before.
+using PlanLoader = std::function<std::variant<std::shared_ptr<const SplitPlan>, FileError>()>;
+[[nodiscard]] SplitOutcome run_job_with_plans(Job job, const PlanLoader& plans);
+
 // Does the job and, where a front end prepares a new text off its window's thread,
 // `prepare` on the result, on the same thread. A failure of the preparation is the job's.
 using TextPreparer = std::function<std::shared_ptr<PreparedText>(NewText)>;

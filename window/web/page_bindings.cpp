@@ -146,30 +146,68 @@ class WorkerJob final : public RunningSplit {
     Deliver deliver_;
 };
 
-// A text the page's box showed before it was replaced whole, with the typing history the
-// page keeps for it under `typing`.
-struct KeptPageText final : KeptText {
-    KeptPageText(val view, std::u16string text, Selection selection)
-        : view(std::move(view)), text(std::move(text)), selection(selection) {}
+// A text the page's box showed before it was replaced whole: the page keeps it, with its
+// selection and its typing, under `number`; the program keeps only what it takes.
+class KeptPageText final : public KeptText {
+  public:
+    // `kept` is what the page's show() or restore() gave back.
+    static std::unique_ptr<KeptText> of(const val& view, const val& kept) {
+        const int number = kept["number"].as<int>();
+        if (number == 0) {
+            throw std::bad_alloc();  // the box had no room for the new text, and kept its own
+        }
+        return std::unique_ptr<KeptText>(
+            new KeptPageText(view, number,
+                             {static_cast<std::size_t>(kept["characters"].as<double>()),
+                              static_cast<std::size_t>(kept["lines"].as<double>())}));
+    }
     ~KeptPageText() override {
-        if (typing != 0) {
-            view.call<void>("forgetTyping", typing);
+        if (number_ != 0) {
+            view_.call<void>("forget", number_);
         }
     }
-    rules::KeptDocument size() const override {
-        return {text.size(),
-                static_cast<std::size_t>(std::count(text.begin(), text.end(), u'\n')) + 1};
+    rules::KeptDocument size() const override { return size_; }
+    // Shows the text kept in the page's box again; gives back the one it replaced.
+    std::unique_ptr<KeptText> restore() {
+        auto replaced = of(view_, view_.call<val>("restore", number_));
+        number_ = 0;  // the page has it back
+        return replaced;
     }
-    val view;
-    std::u16string text;
-    Selection selection;
-    int typing = 0;
+
+  private:
+    KeptPageText(val view, int number, rules::KeptDocument size)
+        : view_(std::move(view)), number_(number), size_(size) {}
+    val view_;
+    int number_;
+    rules::KeptDocument size_;
+};
+
+// A worker's new text, handed from the worker to the page's box without a copy in the
+// program's memory.
+class WorkerText final : public PreparedText {
+  public:
+    WorkerText(val view, val units, Selection selection, std::size_t replacements)
+        : view_(std::move(view)),
+          units_(std::move(units)),
+          selection_(selection),
+          replacements_(replacements) {}
+    std::unique_ptr<KeptText> show() override {
+        return KeptPageText::of(view_,
+                                view_.call<val>("show", units_, selection_.from, selection_.to));
+    }
+    std::size_t replacements() const override { return replacements_; }
+
+  private:
+    val view_;
+    val units_;
+    Selection selection_;
+    std::size_t replacements_;
 };
 
 // The page's window as the controller sees it. `view` is the page script's object, which
-// does what only the browser does: text(), selection(), show(units, from, to, typing)
-// (the number under which it keeps the typing of the text it replaced, or 0 when the box
-// could not take the text), forgetTyping(number), setEditable(on), showBusy(on),
+// does what only the browser does: text(), selection(), show(units, from, to) and
+// restore(number) (which keep the text they replace, under a number they give back with
+// its size), forget(number), setEditable(on), showBusy(on),
 // showFailure(message), showNotice(message), report(message), copyAll(), openWebPage(),
 // canUndoTyping(),
 // canRedoTyping(), undoTyping(), redoTyping() and startJob(id, job).
@@ -198,7 +236,8 @@ class PageWindow final : public WindowView {
     bool can_redo() const { return controller_.can_redo(); }
     bool can_split_selection() const { return controller_.can_split_selection(); }
 
-    // The worker's answer to the job `id`.
+    // The worker's answer to the job `id`. A new text goes to the box as the worker made
+    // it; anything else as the program's outcome.
     void finish_job(int id, const val& result) {
         const auto it = pending_.find(id);
         if (it == pending_.end()) {
@@ -206,6 +245,14 @@ class PageWindow final : public WindowView {
         }
         const auto job = it->second;
         pending_.erase(it);
+        if (result["kind"].as<std::string>() == "text") {
+            job->deliver(std::shared_ptr<PreparedText>(std::make_shared<WorkerText>(
+                view_, result["text"],
+                Selection{static_cast<std::size_t>(result["from"].as<double>()),
+                          static_cast<std::size_t>(result["to"].as<double>())},
+                static_cast<std::size_t>(result["replacements"].as<double>()))));
+            return;
+        }
         job->deliver(outcome_from_js(result));
     }
 
@@ -216,7 +263,10 @@ class PageWindow final : public WindowView {
     }
     // A textarea's value has LF line breaks.
     rules::TextForm text_form() const override { return {false, false}; }
-    std::unique_ptr<KeptText> show(NewText text) override { return show(text, 0); }
+    std::unique_ptr<KeptText> show(NewText text) override {
+        return KeptPageText::of(view_, view_.call<val>("show", units_to_js(text.text),
+                                                       text.selection.from, text.selection.to));
+    }
     void set_editable(bool editable) override { view_.call<void>("setEditable", editable); }
 
     bool can_undo_typing() const override { return view_.call<bool>("canUndoTyping"); }
@@ -224,11 +274,9 @@ class PageWindow final : public WindowView {
     void undo_typing() override { view_.call<void>("undoTyping"); }
     void redo_typing() override { view_.call<void>("redoTyping"); }
     std::unique_ptr<KeptText> swap_shown(std::unique_ptr<KeptText>& kept) override {
-        auto& shown = static_cast<KeptPageText&>(*kept);
-        auto result = show(NewText{shown.text, shown.selection}, shown.typing);
-        shown.typing = 0;  // given back to the box with its text
+        auto replaced = static_cast<KeptPageText&>(*kept).restore();
         kept.reset();
-        return result;
+        return replaced;
     }
 
     void show_busy(bool busy) override { view_.call<void>("showBusy", busy); }
@@ -258,19 +306,6 @@ class PageWindow final : public WindowView {
     }
 
   private:
-    // Shows `text`, with the typing history kept under `typing` (0: none), and keeps the
-    // text shown now with its own.
-    std::unique_ptr<KeptText> show(const NewText& text, int typing) {
-        auto kept = std::make_unique<KeptPageText>(view_, content(), selection());
-        const int kept_typing = view_.call<int>("show", units_to_js(text.text), text.selection.from,
-                                                text.selection.to, typing);
-        if (kept_typing == 0) {
-            throw std::bad_alloc();  // the box has kept its text
-        }
-        kept->typing = kept_typing;
-        return kept;
-    }
-
     std::shared_ptr<RunningSplit> start(Job job, Deliver deliver) {
         auto running = std::make_shared<WorkerJob>(std::move(deliver));
         const int id = ++last_id_;
@@ -287,10 +322,17 @@ class PageWindow final : public WindowView {
 
 // The worker's job: `table` is the keyword file's bytes (a Uint8Array) read afresh from
 // `name`, or null when it could not be read (`problem` says why: "missing" or the
-// browser's own words).
+// browser's own words). A table read again unchanged (most taps: the server said 304) is
+// not parsed again: the plan made of the same bytes last time is applied.
 val job_in_worker(const val& job, const val& table, const std::string& name,
                   const std::string& problem) {
-    const TableLoader loader = [&]() -> std::variant<KeywordTable, FileError> {
+    struct Kept {
+        std::string name;
+        std::string bytes;
+        std::shared_ptr<const SplitPlan> plan;
+    };
+    static Kept last;
+    const PlanLoader plans = [&]() -> std::variant<std::shared_ptr<const SplitPlan>, FileError> {
         if (table.isNull() || table.isUndefined()) {
             return problem == "missing" ? file_error(FileProblem::Missing, name)
                                         : file_error(FileProblem::Unreadable, name, problem);
@@ -299,9 +341,19 @@ val job_in_worker(const val& job, const val& table, const std::string& name,
         val(emscripten::typed_memory_view(bytes.size(),
                                           reinterpret_cast<std::uint8_t*>(bytes.data())))
             .call<void>("set", table);
-        return parse_keyword_file(bytes, name);
+        if (last.plan && last.name == name && last.bytes == bytes) {
+            return last.plan;
+        }
+        last = Kept{};  // the old plan goes before the new one is made
+        auto parsed = parse_keyword_file(bytes, name);
+        if (auto* error = std::get_if<FileError>(&parsed)) {
+            return std::move(*error);
+        }
+        auto plan = std::make_shared<const SplitPlan>(std::move(std::get<KeywordTable>(parsed)));
+        last = Kept{name, std::move(bytes), plan};
+        return plan;
     };
-    return outcome_to_js(run_job(job_from_js(job), loader));
+    return outcome_to_js(run_job_with_plans(job_from_js(job), plans));
 }
 
 }  // namespace

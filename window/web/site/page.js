@@ -12,7 +12,13 @@ function unitsOf(text) {
     }
     return units;
 }
+const strictUtf16 = new TextDecoder("utf-16le", {fatal: true});
 function stringOf(units) {
+    try {
+        return strictUtf16.decode(units);  // at once, where every surrogate is paired
+    } catch (error) {
+        // a lone surrogate, which the decoder would not keep: unit by unit
+    }
     const pieces = [];
     for (let at = 0; at < units.length; at += 8192) {
         pieces.push(String.fromCharCode.apply(null, units.subarray(at, at + 8192)));
@@ -144,9 +150,8 @@ async function start() {
     background.width = layout.backgroundWidth;
     background.height = layout.backgroundHeight;
 
-    const textBox = document.createElement("textarea");
+    const textBox = makeTextBox(document.createElement("div"));
     textBox.id = layout.text1.name;
-    textBox.spellcheck = false;
     textBox.setAttribute("aria-label", layout.text1.accessibleName);
     textBox.setAttribute("aria-description", layout.text1.accessibleDescription);
     textBox.title = "";
@@ -291,6 +296,37 @@ async function start() {
         }
         typing.redo = [];
     }
+    // Shows `shown` (its text, selection and typing) and keeps what the box had.
+    function putInstead(shown) {
+        const kept = {text: textBox.value, selection: [textBox.selectionStart, textBox.selectionEnd],
+                      undo: typing.undo, redo: typing.redo};
+        try {
+            ownChange = true;
+            timed("set the text", () => {
+                textBox.value = shown.text;
+            });
+        } catch (error) {
+            return {number: 0};  // no room for it: the box keeps its text
+        } finally {
+            ownChange = false;
+        }
+        shownValue = textBox.value;
+        const [from, to] = shown.selection;
+        textBox.setSelectionRange(from, to);
+        if (from === 0 && to === 0) {
+            textBox.scrollTop = 0;
+        }
+        typing.undo = shown.undo;
+        typing.redo = shown.redo;
+        remember();
+        const number = typing.next++;
+        typing.kept.set(number, kept);
+        let lines = 1;
+        for (let at = kept.text.indexOf("\n"); at >= 0; at = kept.text.indexOf("\n", at + 1)) {
+            ++lines;
+        }
+        return {number, characters: kept.text.length, lines};
+    }
     function apply(step, forward) {
         const [remove, insert] = forward ? [step.removed, step.inserted] : [step.inserted, step.removed];
         ownChange = true;
@@ -306,11 +342,15 @@ async function start() {
     // The text being edited outlives a reload of the tab (and goes with the tab): it is
     // kept in the tab's session storage, and never sent anywhere.
     const storageKey = "mardovane-text";
+    const storable = 4 * 1024 * 1024;  // characters: browsers keep about 5 Mi of them a tab
     let rememberTimer = 0;
     function remember() {
         clearTimeout(rememberTimer);
         rememberTimer = setTimeout(() => {
             try {
+                if (textBox.value.length > storable) {
+                    throw new RangeError("too long to keep");
+                }
                 sessionStorage.setItem(storageKey, textBox.value);
             } catch (error) {
                 sessionStorage.removeItem(storageKey);  // too long to keep
@@ -407,34 +447,25 @@ async function start() {
     const view = {
         text: () => timed("read the text", () => unitsOf(textBox.value)),
         selection: () => [textBox.selectionStart, textBox.selectionEnd],
-        show(units, from, to, keptTyping) {
+        // A new text in the box, from the program's memory or straight from the worker;
+        // the text it replaces is kept here, with its selection and its typing, under the
+        // number given back, for the program's history. None (0) when there is no room.
+        show(units, from, to) {
+            let text;
             try {
-                const text = timed("make the string", () => stringOf(units));
-                ownChange = true;
-                timed("set the text", () => {
-                    textBox.value = text;
-                });
+                text = timed("make the string", () => stringOf(units));
             } catch (error) {
-                return 0;  // no room for it: the box keeps its text
-            } finally {
-                ownChange = false;
+                return {number: 0};
             }
-            shownValue = textBox.value;
-            textBox.setSelectionRange(from, to);
-            if (from === 0 && to === 0) {
-                textBox.scrollTop = 0;
-            }
-            remember();
-            // The typing of the text replaced is kept with it; the text shown brings its own.
-            const number = typing.next++;
-            typing.kept.set(number, {undo: typing.undo, redo: typing.redo});
-            const restored = typing.kept.get(keptTyping);
-            typing.kept.delete(keptTyping);
-            typing.undo = restored ? restored.undo : [];
-            typing.redo = restored ? restored.redo : [];
-            return number;
+            return putInstead({text, selection: [from, to], undo: [], redo: []});
         },
-        forgetTyping(number) {
+        // The text kept under `number` back in the box, the one shown kept instead.
+        restore(number) {
+            const kept = typing.kept.get(number);
+            typing.kept.delete(number);
+            return putInstead(kept);
+        },
+        forget(number) {
             typing.kept.delete(number);
         },
         setEditable(editable) {
