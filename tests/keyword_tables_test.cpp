@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "tools/keyword_tables/decomposition.h"
+#include "tools/keyword_tables/piece_splitter.h"
 #include "tools/keyword_tables/stroke_check.h"
 #include "tools/keyword_tables/table_builder.h"
 
@@ -177,6 +179,109 @@ TEST(StrokeCheck, ListsPairsWhosePiecesDoNotAddUp) {
     ASSERT_EQ(left.size(), 1u);  // reviewed with other pieces: still listed
     EXPECT_EQ(left[0].pair.replacement, u"言几");
     EXPECT_THROW(parse_stroke_review("門\t言言\n"), std::runtime_error);
+}
+
+// Variants, strokes and simplified forms for the rules on the form of a piece.
+const CharacterFacts& variant_facts() {
+    static const CharacterFacts facts = parse_character_facts(
+        "U+5185\tkTraditionalVariant\tU+5167 U+5185\n"  // 内: 內 and itself
+        "U+5167\tkSimplifiedVariant\tU+5185\n"
+        "U+7D0D\tkSimplifiedVariant\tU+7EB3\n"                 // 納 → 纳
+        "U+5436\tkSimplifiedVariant\tU+5450\n"                 // 吶 → 呐
+        "U+5E76\tkTraditionalVariant\tU+4E26 U+4F75 U+5E76\n"  // 并: 並 併 and itself
+        "U+4E26\tkSimplifiedVariant\tU+5E76\n"
+        "U+4F75\tkSimplifiedVariant\tU+5E76\n"
+        "U+9905\tkSimplifiedVariant\tU+997C\n"          // 餅 → 饼
+        "U+866B\tkTraditionalVariant\tU+866B U+87F2\n"  // 虫: itself and 蟲
+        "U+87F2\tkSimplifiedVariant\tU+866B\n"
+        "U+87EC\tkSimplifiedVariant\tU+8749\n"   // 蟬 → 蝉
+        "U+55AE\tkSimplifiedVariant\tU+5355\n"   // 單 → 单
+        "U+5415\tkTraditionalVariant\tU+5442\n"  // 吕 → 呂
+        "U+5442\tkSimplifiedVariant\tU+5415\n"
+        "U+92C1\tkSimplifiedVariant\tU+94DD\n"  // 鋁 → 铝
+        "U+8F29\tkSimplifiedVariant\tU+8F88\n"  // 輩 → 辈
+        "U+8ECA\tkSimplifiedVariant\tU+8F66\n"  // 車 → 车
+        "U+8F66\tkTraditionalVariant\tU+8ECA\n",
+        "U+5185\tkTotalStrokes\t4\nU+5167\tkTotalStrokes\t4\nU+5E76\tkTotalStrokes\t6\n"
+        "U+4E26\tkTotalStrokes\t8\nU+866B\tkTotalStrokes\t6\nU+87F2\tkTotalStrokes\t18\n"
+        "U+5415\tkTotalStrokes\t6\nU+5442\tkTotalStrokes\t7\nU+5DFF\tkTotalStrokes\t4\n"
+        "U+5341\tkTotalStrokes\t2\nU+5DFE\tkTotalStrokes\t3\nU+58F4\tkTotalStrokes\t9\n"
+        "U+58EB\tkTotalStrokes\t3\nU+8C46\tkTotalStrokes\t7\nU+65E6\tkTotalStrokes\t5\n"
+        "U+5BF8\tkTotalStrokes\t3\nU+3775\tkTotalStrokes\t8\n",
+        "");
+    return facts;
+}
+
+TEST(BuildTable, DrawsTraditionalCharactersWithTraditionalPieces) {
+    const std::vector<BuildCase> cases = {
+        {"a form both scripts write, drawn as traditional text draws it",
+         "吶:a(口,內)\n納:a(糹,内)", u"吶→口內 納→糸內 ", u"吶→口內 納→糸內 "},
+        {"not without a shape the data draws with the traditional form", "納:a(糹,内)", u"納→糸内 ",
+         u"納→糸内 "},
+        {"a piece simplification merged with several characters keeps its form",
+         "餅:a(飠,并)\n碰:a(石,並)", u"碰→石並 餅→食并 ", u"碰→石並 餅→食并 "},
+        {"a form many strokes apart is another character", "蟬:a(虫,單)\n蠱:d(蟲,皿)",
+         u"蟬→虫單 蠱→蟲皿 ", u"蟬→虫單 蠱→蟲皿 "},
+        {"a piece only simplified text writes, in its traditional form", "鋁:a(金,吕)", u"鋁→金呂 ",
+         u"鋁→金呂 "},
+    };
+    const Overrides overrides = parse_overrides("~糹\t糸\tthe side form\n~飠\t食\tthe side form\n");
+    for (const auto& test : cases) {
+        EXPECT_EQ(pairs_as_text(build_table(records(test.data), TableKind::Default, overrides,
+                                            variant_facts())),
+                  test.default_table)
+            << test.name;
+        EXPECT_EQ(pairs_as_text(
+                      build_table(records(test.data), TableKind::Full, overrides, variant_facts())),
+                  test.full_table)
+            << test.name;
+    }
+}
+
+TEST(BuildTable, LeavesWholeWhatNoPiecesSpell) {
+    const auto data =
+        records("沛:a(氵,巿)\n巿:d/m(十,巾)\n樹:a(木,尌)\n尌:a(壴,寸)\n得:a(彳,㝵)\n㝵:d(旦,寸)");
+    const Overrides reviewed_rewrite = parse_overrides("~壴\t士豆\tthe left of 鼓\n");
+    // 巿 has four strokes and 十巾 five: found, and 沛 stays whole; 尌 spelled through a
+    // reviewed rewrite is taken as reviewed, and 㝵 adds up.
+    EXPECT_EQ(pairs_as_text(build_table(data, TableKind::Full, reviewed_rewrite, variant_facts())),
+              u"尌→士豆寸 巿→十巾 得→彳旦寸 樹→木士豆寸 ");
+    const auto found = unspellable_shapes(data, TableKind::Full, reviewed_rewrite, variant_facts());
+    EXPECT_EQ(found, (std::map<char16_t, std::u16string>{{u'巿', u"十巾"}}));
+
+    // Once recorded, the shape stays whole wherever it stands, and no longer counts as found.
+    const Overrides recorded = parse_overrides("~壴\t士豆\tthe left of 鼓\n=巿\t-\tfour strokes\n");
+    EXPECT_EQ(pairs_as_text(build_table(records("沛:a(氵,巿)\n巿:d/m(十,巾)\n杮:a(木,巿)"),
+                                        TableKind::Full, recorded, variant_facts())),
+              u"");
+    EXPECT_TRUE(unspellable_shapes(data, TableKind::Full, recorded, variant_facts()).empty());
+}
+
+TEST(BuildTable, SplitsStackedPartsAsTheDataShowsThem) {
+    const std::string own = "猒:a(明,犬)\n明:a(日,月)\n";
+    const std::vector<BuildCase> cases = {
+        {"the data's own shape stacks the parts", own + "28527:d(日,月)\n38207:a(28527,犬)",
+         u"明→日月 猒→日月犬 ", u"明→日月 猒→日月犬 "},
+        {"no stacked shape of the same record", own + "28527:d(日,月)\n38207:a(28527,口)",
+         u"明→日月 猒→明犬 ", u"明→日月 猒→明犬 "},
+        {"a character of its own with the stacked parts is another character",
+         own + "㬆:d(日,月)\n𤞞:a(㬆,犬)", u"明→日月 猒→明犬 ", u"明→日月 猒→明犬 "},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(pairs_as_text(build_table(records(test.data), TableKind::Default)),
+                  test.default_table)
+            << test.name;
+        EXPECT_EQ(pairs_as_text(build_table(records(test.data), TableKind::Full)), test.full_table)
+            << test.name;
+    }
+}
+
+TEST(BuildTable, TakesTraditionalTopBottomSplitsAsTheSimplifiedOnes) {
+    // 非 over 车 reads well, both being among the most common; 非 over 車 the same.
+    const auto data = records("辈:d(非,车)\n輩:d(非,車)\n骂:d(吅,马)");
+    const Overrides overrides = parse_overrides("~吅\t口口\ttwo 口\n");
+    EXPECT_EQ(pairs_as_text(build_table(data, TableKind::Default, overrides, variant_facts())),
+              u"輩→非車 辈→非车 骂→口口马 ");
 }
 
 TEST(BuildTable, CountsCharactersLeftOutForCycles) {

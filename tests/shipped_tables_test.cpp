@@ -10,6 +10,8 @@
 #include "substitution/file_reader.h"
 #include "substitution/keyword_file.h"
 #include "substitution/paths.h"
+#include "substitution/text_codec.h"
+#include "tools/keyword_tables/piece_forms.h"
 #include "tools/keyword_tables/stroke_check.h"
 #include "tools/keyword_tables/table_builder.h"
 
@@ -124,6 +126,86 @@ TEST_P(ShippedTable, EveryStrokeDifferenceIsReviewed) {
     }
 }
 
+std::vector<tables::KeywordPair> shipped_pairs(const std::filesystem::path& table) {
+    auto loaded = load_keyword_file(table);
+    EXPECT_TRUE(std::holds_alternative<KeywordTable>(loaded));
+    return std::holds_alternative<KeywordTable>(loaded) ? pairs_of(std::get<KeywordTable>(loaded))
+                                                        : std::vector<tables::KeywordPair>{};
+}
+
+std::string utf8_of(std::u16string_view text) {
+    return std::get<std::string>(encode_utf8(std::u16string(text)));
+}
+
+// A traditional character is split into the forms traditional text draws: no piece that
+// both scripts write (内 吴 争) where the table's other traditional characters use the
+// traditional form (內 吳 爭), and no piece that only simplified text writes.
+TEST_P(ShippedTable, TraditionalCharactersHaveTraditionalPieces) {
+    const auto pairs = shipped_pairs(GetParam());
+    const auto& facts = rules().facts;
+    const auto in_use = tables::traditional_forms_in_use(pairs, facts);
+    EXPECT_TRUE(in_use.contains(u'內') && in_use.contains(u'爭'));  // the check has practice
+    for (const auto& pair : pairs) {
+        if (!facts.is_traditional_only(pair.character) ||
+            rules().overrides.characters.contains(pair.character)) {
+            continue;
+        }
+        for (const char16_t piece : pair.replacement) {
+            EXPECT_FALSE(tables::traditional_drawing(piece, in_use, facts).has_value())
+                << utf8_of(std::u16string(1, pair.character)) << " → " << utf8_of(pair.replacement)
+                << ": the table writes this piece otherwise";
+            EXPECT_FALSE(facts.is_simplified_only(piece))
+                << utf8_of(std::u16string(1, pair.character)) << " → " << utf8_of(pair.replacement)
+                << ": a simplified piece";
+        }
+    }
+}
+
+// A traditional character is split by the tables that split its simplified form, unless
+// the overrides review it, or no table splits it at all (還's 睘 stands where 还 has 不: the
+// shapes differ, and the same rules decide both).
+TEST(ShippedTables, SplitTraditionalTextAsTheySplitSimplifiedText) {
+    std::map<char16_t, std::u16string> by_table[2];
+    for (int table = 0; table < 2; ++table) {
+        for (auto& pair : shipped_pairs(table == 0 ? kDefaultTable : kFullTable)) {
+            by_table[table].emplace(pair.character, std::move(pair.replacement));
+        }
+    }
+    const auto& facts = rules().facts;
+    std::size_t compared = 0;
+    for (const auto& [traditional, simplified] : facts.simplified_forms) {
+        if (!facts.is_traditional_only(traditional) || simplified.size() != 1 ||
+            !tables::is_gbk_character(traditional) ||
+            rules().overrides.characters.contains(traditional)) {
+            continue;
+        }
+        const bool split_somewhere =
+            by_table[0].contains(traditional) || by_table[1].contains(traditional);
+        for (int table = 0; split_somewhere && table < 2; ++table) {
+            ++compared;
+            EXPECT_FALSE(by_table[table].contains(simplified[0]) &&
+                         !by_table[table].contains(traditional))
+                << utf8_of(std::u16string(1, traditional)) << " is whole in the "
+                << (table == 0 ? "default" : "fuller") << " table, which splits "
+                << utf8_of(simplified);
+        }
+    }
+    EXPECT_GT(compared, 1000u);
+}
+
+// The shapes no GBK pieces spell (巿 is not 十巾) are never split themselves.
+TEST_P(ShippedTable, LeavesShapesNoPiecesSpellWhole) {
+    const auto& shapes = rules().overrides.unspellable_shapes;
+    EXPECT_TRUE(shapes.contains(u'巿') && shapes.contains(u'隺'));
+    for (const auto& pair : shipped_pairs(GetParam())) {
+        EXPECT_FALSE(shapes.contains(pair.character))
+            << utf8_of(std::u16string(1, pair.character)) << " is split";
+        for (const char16_t piece : pair.replacement) {
+            EXPECT_FALSE(shapes.contains(piece)) << utf8_of(pair.replacement);
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Tables, ShippedTable, ::testing::Values(kDefaultTable, kFullTable),
                          [](const auto& info) { return table_name(info.param); });
 
@@ -188,12 +270,24 @@ std::vector<WellKnownSplit> well_known_splits() {
     add(in_both("1", "关并总兰学觉党光交", "丷天丷开丷口心丷三小冖子小冖见小冖兄小兀亠父"));
     // Mended where the data is wrong.
     add(in_both("1", "記蔺罕匀", "言己艹门隹冖八干勹冫"));
+    // What the eye sees in these everyday characters, in both tables.
+    add(in_both("1", "出天里是我四", "山山二人田土日疋手戈囗儿"));
     // Only the fuller table takes the other top-bottom splits and the riddle splits.
-    add({{kDefaultTable, "1", "出天里是我", "出天里是我"},
-         {kFullTable, "1", "出天里是我", "山山二人田土日疋手戈"}});
-    add({{kDefaultTable, "1", "高米木四南", "高米木四南"},
-         {kFullTable, "1", "高米木四南", "亠口冂口丷木十八囗儿十冂丷干"},
-         {kFullTable, "2", "米", "丷十八"}});
+    add({{kDefaultTable, "1", "高米木夫南", "高米木夫南"},
+         {kFullTable, "1", "高米木夫南", "亠口冂口八十八十八二人十冂丷干"}});
+    // Traditional characters drawn with traditional pieces, as 吶 is 口內.
+    add(in_both("1", "納誤廣諍鈞鋁閭", "糸內言吳广黃言爭金勻金呂門呂"));
+    // Shapes no pieces spell stay whole, and so does every character that has one.
+    add(in_both("3", "巿沛肺杮隺鶴榷", "巿沛肺杮隺鶴榷"));
+    // Parts the character stacks are pieces of their own: 厭 has 日 over 月, not 明.
+    add(in_both("1", "厭", "厂日月犬"));
+    // Traditional text split as simplified text is, in the default table too.
+    add(in_both("1", "輩聖驚魯鬍隻", "非車耳口王敬馬魚日髟胡隹又"));
+    add(in_both("1", "辈圣惊鲁胡只", "非车又土忄京鱼日古月口八"));
+    // Frequent characters a reader splits at a glance; 青 and 素 keep a top GBK lacks.
+    add(in_both("1", "腰腐悬罚葬撤毁贞唇孕卓翅婴凑蜜流害青素",
+                "月要府肉县心罒讠刂艹死廾扌育攵臼工殳卜贝辰口乃子卜早支羽贝贝女冫奏宀必虫"
+                "氵亠厶川宀丰口青素"));
     return cases;
 }
 

@@ -16,7 +16,8 @@ Overrides parse_overrides(std::string_view file) {
         if (line.empty() || line.starts_with('#')) {
             return;
         }
-        const char kind = line.starts_with('~') || line.starts_with('+') || line.starts_with('!')
+        const char kind = line.starts_with('~') || line.starts_with('+') || line.starts_with('!') ||
+                                  line.starts_with('=')
                               ? line.front()
                               : '\0';
         if (kind != '\0') {
@@ -42,6 +43,8 @@ Overrides parse_overrides(std::string_view file) {
                                      ": one character to override");
         } else if (kind == '+') {
             overrides.familiar_pieces.insert(key[0]);
+        } else if (kind == '=') {
+            overrides.unspellable_shapes.insert(key[0]);
         } else if (kind == '!') {
             overrides.riddles[key[0]] = value;
         } else {

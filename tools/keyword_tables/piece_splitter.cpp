@@ -2,7 +2,10 @@
 
 #include <utility>
 
+#include "tools/keyword_tables/piece_forms.h"
 #include "tools/keyword_tables/reader_rules.h"
+#include "tools/keyword_tables/stacked_shapes.h"
+#include "tools/keyword_tables/stroke_check.h"
 
 namespace mardovane::tables {
 namespace {
@@ -12,7 +15,11 @@ class PieceSplitter {
   public:
     PieceSplitter(const std::vector<DecompositionRecord>& records, TableKind table,
                   const Overrides& overrides, const CharacterFacts& facts)
-        : table_(table), overrides_(overrides), rules_(facts, overrides) {
+        : table_(table),
+          overrides_(overrides),
+          facts_(facts),
+          rules_(facts, overrides),
+          stacked_shapes_(records) {
         for (const auto& record : records) {
             first_record_.emplace(record.character, &record);  // the first one is taken
         }
@@ -30,13 +37,18 @@ class PieceSplitter {
         if (const auto it = overrides_.characters.find(c); it != overrides_.characters.end()) {
             return it->second ? std::optional<Split>(Split{*it->second}) : std::nullopt;
         }
-        if (rules_.is_unit(c)) {
-            return std::nullopt;  // a unit stays whole
+        if (rules_.is_unit(c) || overrides_.unspellable_shapes.contains(c)) {
+            return std::nullopt;  // a unit stays whole, and so does a shape no pieces spell
         }
         auto split = pieces_of(record, 0);
         if (!split || split->pieces.size() < 2 || split->pieces.size() > 4 ||
             split->pieces.find(c) != std::u16string::npos) {
             return std::nullopt;  // a pair that keeps its own character would split for ever
+        }
+        if (facts_.is_traditional_only(c)) {
+            for (char16_t& piece : split->pieces) {
+                piece = traditional_of_simplified(piece, facts_).value_or(piece);  // 鋁 → 金呂
+            }
         }
         for (const char16_t piece : split->pieces) {
             if (!rules_.fits(c, piece) || is_bare_stroke(piece)) {
@@ -50,7 +62,6 @@ class PieceSplitter {
         return split;
     }
 
-  private:
     // The pieces of a record's components, each a piece readers know; a component that is
     // none, at the first level, is spelled out by its own record where that reads well.
     std::optional<Split> pieces_of(const DecompositionRecord& record, int depth) const {
@@ -74,10 +85,21 @@ class PieceSplitter {
             return std::nullopt;
         }
         Split split;
-        for (const auto& component : components) {
+        for (std::size_t index = 0; index < components.size(); ++index) {
+            const auto& component = components[index];
+            if (component.size() == 1 && overrides_.unspellable_shapes.contains(component[0])) {
+                return std::nullopt;  // reviewed: no GBK pieces spell it
+            }
+            if (const auto stacked = components.size() == parts.size()
+                                         ? stacked_parts(record, index)
+                                         : std::nullopt) {
+                split.pieces += *stacked;  // 猒 stacks 日 over 月: not 明 beside 犬
+                continue;
+            }
             if (const auto rewritten = overrides_.pieces.find(component);
                 rewritten != overrides_.pieces.end()) {
                 split.pieces += rewritten->second;  // reviewed: taken as it stands
+                split.rewritten = true;
             } else if (const auto piece = single_piece(component, rules_)) {
                 split.pieces += *piece;
             } else if (const auto overridden = component.size() == 1
@@ -90,10 +112,15 @@ class PieceSplitter {
                 }
                 split.pieces += *overridden->second;
                 split.spelled_out = true;
-            } else if (const auto* own =
-                           depth == 0 && is_character(component) ? record_of(component) : nullptr) {
+            } else if (const auto* own = depth == 0 && !is_numbered_shape(component)
+                                             ? record_of(component)
+                                             : nullptr) {
                 auto spelled = pieces_of(*own, depth + 1);
                 if (!spelled) {
+                    return std::nullopt;
+                }
+                if (!spelled->rewritten && !spells_exactly(component, spelled->pieces)) {
+                    unspelled_.emplace(component[0], spelled->pieces);
                     return std::nullopt;
                 }
                 split.pieces += spelled->pieces;
@@ -103,6 +130,41 @@ class PieceSplitter {
             }
         }
         return split;
+    }
+
+    // The components whose own split did not add up to them, met so far.
+    const std::map<char16_t, std::u16string>& unspelled() const { return unspelled_; }
+
+  private:
+    // The parts of a left-right component as pieces of their own where the data shows the
+    // record stacks them (猒 → 日月犬, not 明犬); none otherwise.
+    std::optional<std::u16string> stacked_parts(const DecompositionRecord& record,
+                                                std::size_t index) const {
+        const auto* own = record_of(record.components[index]);
+        const auto parts = own ? stacked_shapes_.stacked_parts(record, index, *own) : std::nullopt;
+        if (!parts) {
+            return std::nullopt;
+        }
+        std::u16string pieces;
+        for (const auto& part : *parts) {
+            const auto piece = single_piece(part, rules_);
+            if (!piece) {
+                return std::nullopt;
+            }
+            pieces += *piece;
+        }
+        return pieces;
+    }
+
+    // Whether pieces that spell out a component add up to its strokes exactly: written
+    // apart in the character, they share none (巿, four strokes, is not 十巾). True when a
+    // count is unknown.
+    bool spells_exactly(const std::u16string& component, const std::u16string& pieces) const {
+        if (component.size() != 1) {
+            return true;
+        }
+        const auto difference = stroke_difference(component[0], pieces, facts_);
+        return !difference || *difference == 0;
     }
 
     // A component that is itself a piece readers know, in its full form.
@@ -121,18 +183,13 @@ class PieceSplitter {
         return c;
     }
 
-    // A character GBK lacks, as opposed to a numbered shape that no character writes.
-    static bool is_character(const std::u16string& component) {
-        return !component.empty() && !(component[0] >= u'0' && component[0] <= u'9');
-    }
-
     const DecompositionRecord* record_of(const std::u16string& component) const {
         const auto it = first_record_.find(component);
         return it != first_record_.end() ? it->second : nullptr;
     }
 
-    // A top-bottom split the eye takes in at once: a well-known top or bottom, or two
-    // halves that are both among the most common characters.
+    // A top-bottom split the eye takes in at once: a well-known top or bottom, or halves
+    // that are all among the most common characters.
     bool reads_well_top_bottom(const DecompositionRecord& record) const {
         const auto& parts = record.components;
         const auto top = first_piece(parts.front());
@@ -141,12 +198,33 @@ class PieceSplitter {
             return true;
         }
         for (const auto& part : parts) {
+            // A reviewed rewrite counts by its pieces (吅 as 口口: 骂 is 口口 over 马).
+            const auto rewritten = overrides_.pieces.find(part);
             const auto piece = single_piece(part, rules_);
-            if (!piece || !is_gb2312_hanzi(*piece, /*level_1_only=*/true)) {
+            const std::u16string pieces = rewritten != overrides_.pieces.end()
+                                              ? rewritten->second
+                                              : std::u16string(piece ? 1 : 0, piece.value_or(0));
+            if (pieces.empty()) {
                 return false;
+            }
+            for (const char16_t c : pieces) {
+                if (!is_among_the_most_common(c)) {
+                    return false;
+                }
             }
         }
         return true;
+    }
+
+    // A character of GB2312's level 1, or the traditional form of one (車 as 车): the same
+    // split reads as well in either script.
+    bool is_among_the_most_common(char16_t c) const {
+        if (is_gb2312_hanzi(c, /*level_1_only=*/true)) {
+            return true;
+        }
+        const auto simplified = facts_.simplified_of_traditional(c);
+        return simplified && simplified->size() == 1 &&
+               is_gb2312_hanzi((*simplified)[0], /*level_1_only=*/true);
     }
 
     // The top piece of a component, or its bottom one, as the reviewed rewrites spell it
@@ -164,15 +242,17 @@ class PieceSplitter {
 
     TableKind table_;
     const Overrides& overrides_;
+    const CharacterFacts& facts_;
     ReaderRules rules_;
+    StackedShapes stacked_shapes_;
+    mutable std::map<char16_t, std::u16string> unspelled_;
     std::map<std::u16string, const DecompositionRecord*> first_record_;
 };
 
-}  // namespace
-
-std::map<char16_t, CharacterSplit> usable_splits(const std::vector<DecompositionRecord>& records,
-                                                 TableKind kind, const Overrides& overrides,
-                                                 const CharacterFacts& facts) {
+// The first usable record of each character, split as the rules allow.
+std::map<char16_t, CharacterSplit> first_usable_splits(
+    const std::vector<DecompositionRecord>& records, TableKind kind, const Overrides& overrides,
+    const CharacterFacts& facts) {
     const PieceSplitter splitter(records, kind, overrides, facts);
     std::map<char16_t, CharacterSplit> splits;
     for (const auto& record : records) {
@@ -185,6 +265,44 @@ std::map<char16_t, CharacterSplit> usable_splits(const std::vector<Decomposition
         }
     }
     return splits;
+}
+
+// The pieces of traditional-only characters in the form traditional text draws them: the
+// data often names the form both scripts write where traditional text draws another
+// (納 with 内, not 內). Reviewed characters keep their reviewed pieces.
+void draw_traditional_pieces(std::map<char16_t, CharacterSplit>& splits,
+                             const std::set<char16_t>& traditional_in_use,
+                             const Overrides& overrides, const CharacterFacts& facts) {
+    for (auto& [c, split] : splits) {
+        if (!facts.is_traditional_only(c) || overrides.characters.contains(c)) {
+            continue;
+        }
+        for (char16_t& piece : split.pieces) {
+            piece = traditional_drawing(piece, traditional_in_use, facts).value_or(piece);
+        }
+    }
+}
+
+}  // namespace
+
+std::map<char16_t, CharacterSplit> usable_splits(const std::vector<DecompositionRecord>& records,
+                                                 TableKind kind, const Overrides& overrides,
+                                                 const CharacterFacts& facts) {
+    auto splits = first_usable_splits(records, kind, overrides, facts);
+    draw_traditional_pieces(splits, traditional_forms_drawn(records, facts), overrides, facts);
+    return splits;
+}
+
+std::map<char16_t, std::u16string> unspellable_shapes(
+    const std::vector<DecompositionRecord>& records, TableKind kind, const Overrides& overrides,
+    const CharacterFacts& facts) {
+    const PieceSplitter splitter(records, kind, overrides, facts);
+    for (const auto& record : records) {
+        if (record.character.size() == 1 && is_gbk_character(record.character[0])) {
+            splitter.split(record);
+        }
+    }
+    return splitter.unspelled();
 }
 
 }  // namespace mardovane::tables

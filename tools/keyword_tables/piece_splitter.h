@@ -14,6 +14,7 @@ namespace mardovane::tables {
 struct CharacterSplit {
     std::u16string pieces;
     bool spelled_out = false;  // a component GBK lacks is written as its own pieces
+    bool rewritten = false;    // a reviewed rewrite of a piece (~壴 → 士豆) gave pieces
 };
 
 // The split of every character that the data, the overrides and the rules of what a
@@ -21,5 +22,11 @@ struct CharacterSplit {
 std::map<char16_t, CharacterSplit> usable_splits(const std::vector<DecompositionRecord>& records,
                                                  TableKind kind, const Overrides& overrides,
                                                  const CharacterFacts& facts);
+
+// The components GBK lacks whose own split does not add up to their strokes, with that
+// split (巿 → 十巾): shapes no GBK pieces spell, which the splits above leave out.
+std::map<char16_t, std::u16string> unspellable_shapes(
+    const std::vector<DecompositionRecord>& records, TableKind kind, const Overrides& overrides,
+    const CharacterFacts& facts);
 
 }  // namespace mardovane::tables

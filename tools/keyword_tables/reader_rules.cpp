@@ -33,7 +33,7 @@ const std::map<std::string, std::u16string_view>& enclosures() {
 }
 
 // Top-bottom splits go into the default table when the top or the bottom is one of these.
-constexpr std::u16string_view kKnownTops = u"艹宀竹雨罒覀穴冖爫癶丷";
+constexpr std::u16string_view kKnownTops = u"艹宀竹雨罒覀穴冖爫癶丷髟";
 constexpr std::u16string_view kKnownBottoms = u"心灬皿贝貝氺";
 
 bool contains(std::u16string_view set, char16_t c) {

@@ -8,24 +8,37 @@
 
 namespace mardovane::tables {
 
+std::optional<int> stroke_difference(char16_t character, std::u16string_view pieces,
+                                     const CharacterFacts& facts) {
+    const auto strokes = facts.stroke_count(character);
+    if (!strokes) {
+        return std::nullopt;
+    }
+    int piece_strokes = 0;
+    for (const char16_t piece : pieces) {
+        const auto count = facts.stroke_count(piece);
+        if (!count) {
+            return std::nullopt;
+        }
+        piece_strokes += *count;
+    }
+    return piece_strokes - *strokes;
+}
+
+bool strokes_add_up(char16_t character, std::u16string_view pieces, const CharacterFacts& facts) {
+    const auto difference = stroke_difference(character, pieces, facts);
+    return !difference || (*difference >= 0 && *difference <= kSharedStrokes);
+}
+
 std::vector<StrokeDifference> stroke_differences(const std::vector<KeywordPair>& pairs,
                                                  const CharacterFacts& facts) {
     std::vector<StrokeDifference> differences;
     for (const auto& pair : pairs) {
-        const auto strokes = facts.stroke_count(pair.character);
-        if (!strokes) {
-            continue;
-        }
-        int piece_strokes = 0;
-        bool known = true;
-        for (const char16_t piece : pair.replacement) {
-            const auto count = facts.stroke_count(piece);
-            known = known && count.has_value();
-            piece_strokes += count.value_or(0);
-        }
-        const int difference = piece_strokes - *strokes;
-        if (known && (difference < 0 || difference > kSharedStrokes)) {
-            differences.push_back({pair, *strokes, piece_strokes});
+        if (!strokes_add_up(pair.character, pair.replacement, facts)) {
+            const int strokes = *facts.stroke_count(pair.character);
+            differences.push_back(
+                {pair, strokes,
+                 strokes + *stroke_difference(pair.character, pair.replacement, facts)});
         }
     }
     return differences;

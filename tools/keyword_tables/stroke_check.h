@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,13 @@ struct StrokeDifference {
 // nothing or by more than `kSharedStrokes` (where two pieces written apart share one,
 // 里 → 田土); pairs with a character or piece of unknown count are left out.
 inline constexpr int kSharedStrokes = 1;
+
+// The pieces' strokes less the character's, or none when a count is unknown.
+std::optional<int> stroke_difference(char16_t character, std::u16string_view pieces,
+                                     const CharacterFacts& facts);
+// Whether the pieces add up to the character, a shared stroke allowed; true when unknown.
+bool strokes_add_up(char16_t character, std::u16string_view pieces, const CharacterFacts& facts);
+
 std::vector<StrokeDifference> stroke_differences(const std::vector<KeywordPair>& pairs,
                                                  const CharacterFacts& facts);
 
