@@ -75,16 +75,16 @@ std::string usage_text() {
         "by -) with the pairs of a keyword file, and writes the UTF-8 result to standard "
         "output.\n\n";
     constexpr std::size_t kHelpColumn = 21;
-    for (const OptionSpec& spec : kOptionTable) {
-        std::string names = joined({"  ", spec.short_name != 0 ? "-" : "",
-                                    std::string_view(&spec.short_name, spec.short_name != 0),
-                                    spec.short_name != 0 ? ", " : "", "--", spec.long_name,
-                                    spec.value_name != nullptr ? "=" : "",
-                                    spec.value_name != nullptr ? spec.value_name : ""});
+    for (const OptionSpec& entry : kOptionTable) {
+        std::string names = joined({"  ", entry.short_name != 0 ? "-" : "",
+                                    std::string_view(&entry.short_name, entry.short_name != 0),
+                                    entry.short_name != 0 ? ", " : "", "--", entry.long_name,
+                                    entry.value_name != nullptr ? "=" : "",
+                                    entry.value_name != nullptr ? entry.value_name : ""});
         names.resize(std::max(names.size() + 1, kHelpColumn), ' ');
-        text += joined({names, spec.help, "\n"});
-        if (spec.more != nullptr) {
-            text += joined({std::string(kHelpColumn, ' '), spec.more, "\n"});
+        text += joined({names, entry.help, "\n"});
+        if (entry.more != nullptr) {
+            text += joined({std::string(kHelpColumn, ' '), entry.more, "\n"});
         }
     }
     text += "  --                 end of the options: what follows is the input file\n\n";

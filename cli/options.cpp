@@ -21,10 +21,10 @@ bool parse_number(const std::string& text, Number& number) {
 }
 
 const OptionSpec* spec_of(int code) {
-    for (const OptionSpec& spec : kOptionTable) {
-        if (static_cast<int>(spec.id) + 256 == code ||
-            (spec.short_name != 0 && spec.short_name == code)) {
-            return &spec;
+    for (const OptionSpec& entry : kOptionTable) {
+        if (static_cast<int>(entry.id) + 256 == code ||
+            (entry.short_name != 0 && entry.short_name == code)) {
+            return &entry;
         }
     }
     return nullptr;
@@ -36,15 +36,15 @@ std::string as_written(const char* element) {
     return std::string(text.substr(0, text.find('=')));
 }
 
-std::optional<std::string> take_value(const OptionSpec& spec, const std::string& written,
+std::optional<std::string> take_value(const OptionSpec& entry, const std::string& written,
                                       const std::string& value, Options& options) {
-    switch (spec.id) {
+    switch (entry.id) {
         case OptionId::Keywords:
         case OptionId::Output:
             if (value.empty()) {
                 return written + " needs a file name, not an empty one";
             }
-            (spec.id == OptionId::Keywords ? options.keywords : options.output) =
+            (entry.id == OptionId::Keywords ? options.keywords : options.output) =
                 path_from_utf8(value);
             return std::nullopt;
         case OptionId::Times:
@@ -90,12 +90,12 @@ std::variant<Options, std::string> parse_arguments(const std::vector<std::string
 
     std::string short_options = ":";  // a missing value is told apart from an unknown option
     std::vector<option> long_options;
-    for (const OptionSpec& spec : kOptionTable) {
-        const int has_value = spec.value_name != nullptr ? required_argument : no_argument;
+    for (const OptionSpec& entry : kOptionTable) {
+        const int has_value = entry.value_name != nullptr ? required_argument : no_argument;
         long_options.push_back(
-            {spec.long_name, has_value, nullptr, static_cast<int>(spec.id) + 256});
-        if (spec.short_name != 0) {
-            short_options += spec.short_name;
+            {entry.long_name, has_value, nullptr, static_cast<int>(entry.id) + 256});
+        if (entry.short_name != 0) {
+            short_options += entry.short_name;
             if (has_value == required_argument) {
                 short_options += ':';
             }
@@ -124,9 +124,9 @@ std::variant<Options, std::string> parse_arguments(const std::vector<std::string
             // getopt_long of MinGW-w64 says ':'; the element tells either way.
             if (std::string_view(element).starts_with("--") &&
                 std::string_view(element).find('=') != std::string_view::npos) {
-                if (const OptionSpec* spec = spec_of(optopt);
-                    spec != nullptr && spec->value_name == nullptr &&
-                    written == std::string("--") + spec->long_name) {
+                if (const OptionSpec* entry = spec_of(optopt);
+                    entry != nullptr && entry->value_name == nullptr &&
+                    written == std::string("--") + entry->long_name) {
                     return written + " takes no value";
                 }
             }
@@ -135,16 +135,17 @@ std::variant<Options, std::string> parse_arguments(const std::vector<std::string
             }
             return "unknown option '" + written + "'";
         }
-        const OptionSpec* spec = spec_of(code);
-        if (spec == nullptr) {
+        const OptionSpec* entry = spec_of(code);
+        if (entry == nullptr) {
             return "unknown option '" + as_written(element) + "'";
         }
         std::string written =
-            long_index >= 0 ? as_written(element) : std::string("-") + spec->short_name;
-        if (long_index >= 0 && written != std::string("--") + spec->long_name) {
+            long_index >= 0 ? as_written(element) : std::string("-") + entry->short_name;
+        if (long_index >= 0 && written != std::string("--") + entry->long_name) {
             return "unknown option '" + written + "'";  // shortened
         }
-        if (auto complaint = take_value(*spec, written, optarg != nullptr ? optarg : "", options)) {
+        if (auto complaint =
+                take_value(*entry, written, optarg != nullptr ? optarg : "", options)) {
             return *complaint;
         }
     }

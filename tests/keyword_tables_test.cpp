@@ -40,6 +40,20 @@ struct BuildCase {
     std::u16string full_table;
 };
 
+// Builds both tables of each case's data and compares them with what the case expects.
+void expect_tables(const std::vector<BuildCase>& cases, const Overrides& overrides = {},
+                   const CharacterFacts& facts = {}) {
+    for (const auto& test : cases) {
+        EXPECT_EQ(
+            pairs_as_text(build_table(records(test.data), TableKind::Default, overrides, facts)),
+            test.default_table)
+            << test.name;
+        EXPECT_EQ(pairs_as_text(build_table(records(test.data), TableKind::Full, overrides, facts)),
+                  test.full_table)
+            << test.name;
+    }
+}
+
 TEST(BuildTable, TakesOnlyTheSplitsThatReadWell) {
     const std::vector<BuildCase> cases = {
         {"left-right", "好:a(女,子)", u"好→女子 ", u"好→女子 "},
@@ -76,13 +90,7 @@ TEST(BuildTable, TakesOnlyTheSplitsThatReadWell) {
         {"component before its users", "湖:a(氵,胡)\n胡:a(古,月)\n明:a(日,月)",
          u"明→日月 胡→古月 湖→氵胡 ", u"明→日月 胡→古月 湖→氵胡 "},
     };
-    for (const auto& test : cases) {
-        EXPECT_EQ(pairs_as_text(build_table(records(test.data), TableKind::Default)),
-                  test.default_table)
-            << test.name;
-        EXPECT_EQ(pairs_as_text(build_table(records(test.data), TableKind::Full)), test.full_table)
-            << test.name;
-    }
+    expect_tables(cases);
 }
 
 TEST(BuildTable, FollowsTheReviewedOverrides) {
@@ -134,16 +142,7 @@ TEST(BuildTable, SplitsEachScriptIntoItsOwnPieces) {
         {"radicals of either script stay whole", "門:a(37001,37002)\n馬:a(匚,灬)\n门:a(丶,冂)", u"",
          u""},
     };
-    for (const auto& test : cases) {
-        EXPECT_EQ(
-            pairs_as_text(build_table(records(test.data), TableKind::Default, {}, small_facts())),
-            test.default_table)
-            << test.name;
-        EXPECT_EQ(
-            pairs_as_text(build_table(records(test.data), TableKind::Full, {}, small_facts())),
-            test.full_table)
-            << test.name;
-    }
+    expect_tables(cases, {}, small_facts());
 }
 
 TEST(BuildTable, TakesFamiliarPiecesWrappingPiecesAndRiddles) {
@@ -226,16 +225,7 @@ TEST(BuildTable, DrawsTraditionalCharactersWithTraditionalPieces) {
          u"鋁→金呂 "},
     };
     const Overrides overrides = parse_overrides("~糹\t糸\tthe side form\n~飠\t食\tthe side form\n");
-    for (const auto& test : cases) {
-        EXPECT_EQ(pairs_as_text(build_table(records(test.data), TableKind::Default, overrides,
-                                            variant_facts())),
-                  test.default_table)
-            << test.name;
-        EXPECT_EQ(pairs_as_text(
-                      build_table(records(test.data), TableKind::Full, overrides, variant_facts())),
-                  test.full_table)
-            << test.name;
-    }
+    expect_tables(cases, overrides, variant_facts());
 }
 
 TEST(BuildTable, LeavesWholeWhatNoPiecesSpell) {
@@ -267,13 +257,7 @@ TEST(BuildTable, SplitsStackedPartsAsTheDataShowsThem) {
         {"a character of its own with the stacked parts is another character",
          own + "㬆:d(日,月)\n𤞞:a(㬆,犬)", u"明→日月 猒→明犬 ", u"明→日月 猒→明犬 "},
     };
-    for (const auto& test : cases) {
-        EXPECT_EQ(pairs_as_text(build_table(records(test.data), TableKind::Default)),
-                  test.default_table)
-            << test.name;
-        EXPECT_EQ(pairs_as_text(build_table(records(test.data), TableKind::Full)), test.full_table)
-            << test.name;
-    }
+    expect_tables(cases);
 }
 
 TEST(BuildTable, TakesTraditionalTopBottomSplitsAsTheSimplifiedOnes) {

@@ -33,12 +33,12 @@ class SplitterDocuments : public ::testing::TestWithParam<const char*> {
 
 TEST_P(SplitterDocuments, NameEveryOption) {
     ASSERT_FALSE(words.empty()) << "cannot read " << GetParam();
-    for (const OptionSpec& spec : kOptionTable) {
-        EXPECT_NE(words.find(std::string("--") + spec.long_name), std::string::npos)
-            << spec.long_name;
-        if (spec.short_name != 0) {
-            EXPECT_NE(words.find(std::string("-") + spec.short_name), std::string::npos)
-                << spec.short_name;
+    for (const OptionSpec& entry : kOptionTable) {
+        EXPECT_NE(words.find(std::string("--") + entry.long_name), std::string::npos)
+            << entry.long_name;
+        if (entry.short_name != 0) {
+            EXPECT_NE(words.find(std::string("-") + entry.short_name), std::string::npos)
+                << entry.short_name;
         }
     }
 }

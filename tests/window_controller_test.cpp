@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <new>
 #include <stdexcept>
 #include <thread>
 
 #include "tests/window/fake_window.h"
+#include "tests/window/job_gate.h"
 #include "tests/window/scenario.h"
 #include "window/common/texts.h"
 #include "window/common/window_controller.h"
@@ -16,38 +16,6 @@ namespace mardovane {
 namespace {
 
 using testing::FakeWindow;
-
-// Holds jobs back until opened, as a long split does; never longer than 30 s.
-class Gate {
-  public:
-    void close() {
-        const std::lock_guard lock(mutex_);
-        open_ = false;
-    }
-    void open() {
-        {
-            const std::lock_guard lock(mutex_);
-            open_ = true;
-        }
-        changed_.notify_all();
-    }
-    void pass() {
-        std::unique_lock lock(mutex_);
-        entered_ = true;
-        changed_.notify_all();
-        changed_.wait_for(lock, std::chrono::seconds(30), [this] { return open_; });
-    }
-    bool wait_entered() {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::seconds(30), [this] { return entered_; });
-    }
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool open_ = true;
-    bool entered_ = false;
-};
 
 // The table of a scenario, as a loader.
 TableLoader table_of(const std::vector<std::u16string>& lines) {
@@ -69,7 +37,7 @@ class Scenarios : public ::testing::TestWithParam<testing::Scenario> {};
 
 TEST_P(Scenarios, GiveTheTextOfEveryStep) {
     const testing::Scenario& scenario = GetParam();
-    auto gate = std::make_shared<Gate>();
+    auto gate = std::make_shared<testing::JobGate>();
     bool fail_next_store = false;
     const TableLoader table = table_of(scenario.table);
     FakeWindow window;
@@ -193,7 +161,7 @@ TEST(WindowController, APreparedTextIsMadeOffTheWindowThreadAndShownOnIt) {
 // has ended.
 TEST(WindowController, ShowsBusyOnlyAfterTheDelay) {
     FakeWindow window;
-    auto gate = std::make_shared<Gate>();
+    auto gate = std::make_shared<testing::JobGate>();
     WindowController controller(window, background_starter([gate](Job job) {
                                     gate->pass();
                                     return add_a_mark(std::move(job));
@@ -371,7 +339,7 @@ TEST(WindowController, AFailedPasteSaysItIsThePaste) {
 
 // The window closes mid-job: nothing waits, and the outcome is handed to nobody.
 TEST(WindowController, ClosingMidJobDropsTheOutcome) {
-    auto gate = std::make_shared<Gate>();
+    auto gate = std::make_shared<testing::JobGate>();
     FakeWindow window;
     {
         WindowController controller(window, background_starter([gate](Job job) {

@@ -8,11 +8,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
-#include <new>
 
+#include "tests/window/job_gate.h"
 #include "tests/window/scenario.h"
 #include "window/common/texts.h"
 #include "window/win32/main_window.h"
@@ -23,6 +21,8 @@ namespace mardovane::win32 {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using testing::JobGate;
+using testing::Unshowable;
 
 class FakeClipboard final : public Clipboard {
   public:
@@ -37,34 +37,6 @@ class FakeUrlOpener final : public UrlOpener {
   public:
     void open(HWND, const std::wstring&) override { ++opened; }
     int opened = 0;
-};
-
-// Holds a job back until opened, as a long one does; never longer than 30 s.
-struct Gate {
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool open = true;
-    bool entered = false;
-    void pass() {
-        std::unique_lock lock(mutex);
-        entered = true;
-        changed.notify_all();
-        changed.wait_for(lock, std::chrono::seconds(30), [this] { return open; });
-    }
-    void set_open(bool is_open) {
-        const std::lock_guard lock(mutex);
-        open = is_open;
-        entered = false;
-        changed.notify_all();
-    }
-    bool was_entered() {
-        std::unique_lock lock(mutex);
-        return changed.wait_for(lock, std::chrono::seconds(30), [this] { return entered; });
-    }
-};
-
-struct Unshowable final : PreparedText {
-    std::unique_ptr<KeptText> show() override { throw std::bad_alloc(); }
 };
 
 // The EDIT's text with its line breaks as LF, as the scenarios write them.
@@ -198,7 +170,7 @@ class Win32Scenarios : public Win32Window,
 
 TEST_P(Win32Scenarios, GiveTheTextOfEveryStep) {
     const testing::Scenario& scenario = GetParam();
-    auto gate = std::make_shared<Gate>();
+    auto gate = std::make_shared<JobGate>();
     auto fail_store = std::make_shared<std::atomic<bool>>(false);
     const auto lines = scenario.table;
     open([gate, fail_store, lines](Job job) -> SplitOutcome {
@@ -235,15 +207,15 @@ TEST_P(Win32Scenarios, GiveTheTextOfEveryStep) {
             const bool shift = key.find("shift") != std::string::npos;
             press(key.ends_with("enter") ? VK_RETURN : key.ends_with("z") ? 'Z' : 'Y', shift);
         } else if (step.action == "clear-during-split" || step.action == "close-during-split") {
-            gate->set_open(false);
+            gate->close();
             click_split();
-            ASSERT_TRUE(gate->was_entered());
+            ASSERT_TRUE(gate->wait_entered());
             if (step.action == "clear-during-split") {
                 state().controller->run(layout::Command::Clear);  // Label4 is out of reach
-                gate->set_open(true);
+                gate->open();
             } else {
                 DestroyWindow(window_);  // returns at once, with the split held back
-                gate->set_open(true);
+                gate->open();
                 ASSERT_TRUE(pump_until([] { return !BackgroundSplit::any_running(); }));
             }
         } else if (step.action == "split-store-fails") {

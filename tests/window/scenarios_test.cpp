@@ -2,9 +2,8 @@
 // person uses it: the clipboard and Ctrl+V, keys, the painted button, the text box's menu.
 #include <QClipboard>
 #include <QMenu>
-#include <condition_variable>
-#include <mutex>
 
+#include "tests/window/job_gate.h"
 #include "tests/window/scenario.h"
 #include "tests/window/window_fixture.h"
 #include "window/common/texts.h"
@@ -13,35 +12,6 @@ using namespace mardovane;
 using namespace mardovane::testing;
 
 namespace {
-
-// Holds a split back until opened, as a long one does; never longer than 30 s.
-struct Gate {
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool open = true;
-    bool entered = false;
-    void pass() {
-        std::unique_lock lock(mutex);
-        entered = true;
-        changed.notify_all();
-        changed.wait_for(lock, std::chrono::seconds(30), [this] { return open; });
-    }
-    void set_open(bool is_open) {
-        const std::lock_guard lock(mutex);
-        open = is_open;
-        entered = false;
-        changed.notify_all();
-    }
-    bool was_entered() {
-        std::unique_lock lock(mutex);
-        return changed.wait_for(lock, std::chrono::seconds(30), [this] { return entered; });
-    }
-};
-
-// A new text that cannot be shown, as a box out of memory would refuse it.
-struct Unshowable final : PreparedText {
-    std::unique_ptr<KeptText> show() override { throw std::bad_alloc(); }
-};
 
 QString qstring(const std::u16string& text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
@@ -66,7 +36,7 @@ class WindowScenariosTest : public QObject, private WindowFixture {
     void every_scenario() {
         QFETCH(int, index);
         const Scenario& scenario = scenarios_[static_cast<std::size_t>(index)];
-        auto gate = std::make_shared<Gate>();
+        auto gate = std::make_shared<JobGate>();
         auto fail_store = std::make_shared<std::atomic<bool>>(false);
         const auto lines = scenario.table;
         open_window([gate, fail_store, lines](Job job) -> SplitOutcome {
@@ -99,7 +69,7 @@ class WindowScenariosTest : public QObject, private WindowFixture {
     }
 
   private:
-    void run(const ScenarioStep& step, Gate& gate, std::atomic<bool>& fail_store) {
+    void run(const ScenarioStep& step, JobGate& gate, std::atomic<bool>& fail_store) {
         const QString argument = qstring(step.argument);
         if (step.action == "paste") {
             QApplication::clipboard()->setText(argument);
@@ -134,15 +104,15 @@ class WindowScenariosTest : public QObject, private WindowFixture {
                                                                           : Qt::Key_Y;
             QTest::keyClick(text1(), pressed, modifiers);
         } else if (step.action == "clear-during-split" || step.action == "close-during-split") {
-            gate.set_open(false);
+            gate.close();
             click_split();
-            QVERIFY(gate.was_entered());
+            QVERIFY(gate.wait_entered());
             if (step.action == "clear-during-split") {
                 window_->controller().run(layout::Command::Clear);  // Label4 is out of reach
-                gate.set_open(true);
+                gate.open();
             } else {
                 window_.reset();  // returns at once, with the split still held back
-                gate.set_open(true);
+                gate.open();
                 QTRY_VERIFY(!BackgroundSplit::any_running());
             }
         } else if (step.action == "split-store-fails") {
