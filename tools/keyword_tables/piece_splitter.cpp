@@ -1,5 +1,6 @@
 #include "tools/keyword_tables/piece_splitter.h"
 
+#include <set>
 #include <utility>
 
 #include "tools/keyword_tables/piece_forms.h"
@@ -19,7 +20,8 @@ class PieceSplitter {
           overrides_(overrides),
           facts_(facts),
           rules_(facts, overrides),
-          stacked_shapes_(records) {
+          stacked_shapes_(records),
+          traditional_forms_drawn_(traditional_forms_drawn(records, facts)) {
         for (const auto& record : records) {
             first_record_.emplace(record.character, &record);  // the first one is taken
         }
@@ -46,8 +48,11 @@ class PieceSplitter {
             return std::nullopt;  // a pair that keeps its own character would split for ever
         }
         if (facts_.is_traditional_only(c)) {
+            // Each piece as traditional text draws it: the data often names the form both
+            // scripts write, or the simplified one (納 with 内, 鋁 with 吕).
             for (char16_t& piece : split->pieces) {
-                piece = traditional_of_simplified(piece, facts_).value_or(piece);  // 鋁 → 金呂
+                piece = traditional_drawing(piece, traditional_forms_drawn_, facts_)
+                            .value_or(traditional_of_simplified(piece, facts_).value_or(piece));
             }
         }
         for (const char16_t piece : split->pieces) {
@@ -245,14 +250,16 @@ class PieceSplitter {
     const CharacterFacts& facts_;
     ReaderRules rules_;
     StackedShapes stacked_shapes_;
+    std::set<char16_t> traditional_forms_drawn_;
     mutable std::map<char16_t, std::u16string> unspelled_;
     std::map<std::u16string, const DecompositionRecord*> first_record_;
 };
 
-// The first usable record of each character, split as the rules allow.
-std::map<char16_t, CharacterSplit> first_usable_splits(
-    const std::vector<DecompositionRecord>& records, TableKind kind, const Overrides& overrides,
-    const CharacterFacts& facts) {
+}  // namespace
+
+std::map<char16_t, CharacterSplit> usable_splits(const std::vector<DecompositionRecord>& records,
+                                                 TableKind kind, const Overrides& overrides,
+                                                 const CharacterFacts& facts) {
     const PieceSplitter splitter(records, kind, overrides, facts);
     std::map<char16_t, CharacterSplit> splits;
     for (const auto& record : records) {
@@ -264,32 +271,6 @@ std::map<char16_t, CharacterSplit> first_usable_splits(
             splits.emplace(record.character[0], std::move(*split));
         }
     }
-    return splits;
-}
-
-// The pieces of traditional-only characters in the form traditional text draws them: the
-// data often names the form both scripts write where traditional text draws another
-// (納 with 内, not 內). Reviewed characters keep their reviewed pieces.
-void draw_traditional_pieces(std::map<char16_t, CharacterSplit>& splits,
-                             const std::set<char16_t>& traditional_in_use,
-                             const Overrides& overrides, const CharacterFacts& facts) {
-    for (auto& [c, split] : splits) {
-        if (!facts.is_traditional_only(c) || overrides.characters.contains(c)) {
-            continue;
-        }
-        for (char16_t& piece : split.pieces) {
-            piece = traditional_drawing(piece, traditional_in_use, facts).value_or(piece);
-        }
-    }
-}
-
-}  // namespace
-
-std::map<char16_t, CharacterSplit> usable_splits(const std::vector<DecompositionRecord>& records,
-                                                 TableKind kind, const Overrides& overrides,
-                                                 const CharacterFacts& facts) {
-    auto splits = first_usable_splits(records, kind, overrides, facts);
-    draw_traditional_pieces(splits, traditional_forms_drawn(records, facts), overrides, facts);
     return splits;
 }
 
