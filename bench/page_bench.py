@@ -9,7 +9,6 @@ is slow.
 import os
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "web"))
@@ -74,7 +73,7 @@ def page_paste(driver, text):
 
 
 def desktop_seconds(text, table):
-    path = os.path.join(tempfile.mkdtemp(), "input.txt")
+    path = os.path.join(harness.work_folder("mardovane-page-bench-text-"), "input.txt")
     with open(path, "w", encoding="utf-8") as file:
         file.write(text)
     best = 1e9
@@ -100,7 +99,7 @@ def main():
     harness.ARGS = parser.parse_args()
     with open(harness.ARGS.prose, encoding="utf-8") as prose:
         sample = prose.read()
-    work = tempfile.mkdtemp(prefix="mardovane-page-bench-")
+    work = harness.work_folder("mardovane-page-bench-")
     site = harness.Site(work)
     driver = harness.browser(work)
     try:

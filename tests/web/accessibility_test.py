@@ -4,7 +4,6 @@ no serious or critical violation on the designed window or the phone layout, wit
 window idle and with a message shown.
    accessibility_test.py --site DIR --splitter MARDOVANE_SPLIT --chromedriver PATH --axe AXE
 """
-import tempfile
 import unittest
 
 import harness
@@ -17,7 +16,7 @@ class Accessibility(unittest.TestCase):
             raise unittest.SkipTest("no axe-core (npm could not fetch it)")
         with open(harness.ARGS.axe, encoding="utf-8") as axe:
             cls.axe = axe.read()
-        cls.work = tempfile.mkdtemp(prefix="mardovane-axe-")
+        cls.work = harness.work_folder("mardovane-axe-")
         cls.served = harness.Site(cls.work)
 
     @classmethod

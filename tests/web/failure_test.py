@@ -7,7 +7,6 @@ broken file is the one the page gets.
    failure_test.py --site DIR --splitter MARDOVANE_SPLIT --chromedriver PATH
 """
 import os
-import tempfile
 import unittest
 
 from selenium.webdriver.common.by import By
@@ -20,7 +19,7 @@ HAO = "好\r\n女子\r\n".encode("cp936")
 
 class NeverStuck(unittest.TestCase):
     def setUp(self):
-        self.work = tempfile.mkdtemp(prefix="mardovane-failures-")
+        self.work = harness.work_folder("mardovane-failures-")
         self.served = None
         self.driver = None
 

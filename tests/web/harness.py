@@ -2,6 +2,7 @@
 held back or the server stopped and started again, and headless Chromium, as a desktop or
 as a phone, as Debian packages it."""
 import argparse
+import atexit
 import functools
 import http.server
 import os
@@ -23,6 +24,14 @@ SKIPPED = 77  # CTest's SKIP_RETURN_CODE for these tests
 
 # Phones as the tests try them: CSS pixels, device pixel ratio.
 PHONES = {"390x844@3": (390, 844, 3), "360x640@2": (360, 640, 2), "320x568@2": (320, 568, 2)}
+
+
+def work_folder(prefix):
+    """A temporary folder for one test's sites and browser profiles, removed when the test
+    program ends (after every browser in it has quit)."""
+    folder = tempfile.mkdtemp(prefix=prefix)
+    atexit.register(shutil.rmtree, folder, ignore_errors=True)
+    return folder
 
 
 class SiteHandler(http.server.SimpleHTTPRequestHandler):

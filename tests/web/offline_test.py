@@ -4,7 +4,6 @@ a service worker that keeps the page's own files, the table asked for again at e
 split (an unchanged one costs a round trip), and offline the table read last, said once.
    offline_test.py --site DIR --splitter MARDOVANE_SPLIT --chromedriver PATH
 """
-import tempfile
 import unittest
 
 from selenium.webdriver.common.by import By
@@ -18,7 +17,7 @@ HAO_EDITED = "好\r\n女了\r\n".encode("cp936")
 
 class Offline(unittest.TestCase):
     def setUp(self):
-        self.work = tempfile.mkdtemp(prefix="mardovane-offline-")
+        self.work = harness.work_folder("mardovane-offline-")
         self.served = harness.Site(self.work)
         self.served.write("keyword.info", HAO)
         self.driver = harness.browser(self.work)

@@ -7,7 +7,6 @@ mardovane-split on the same text and table.
 """
 import os
 import sys
-import tempfile
 import time
 import unittest
 
@@ -26,7 +25,7 @@ KEYWORDS_HAO_HU = "好\r\n女子\r\n湖\r\n氵胡\r\n".encode("cp936")
 class PageTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.work = tempfile.mkdtemp(prefix="mardovane-page-")
+        cls.work = harness.work_folder("mardovane-page-")
         cls.served = harness.Site(cls.work)
         cls.site = cls.served.folder
         cls.url = cls.served.url

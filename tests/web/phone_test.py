@@ -5,7 +5,6 @@ over a reload, sharing, and screenshots of both layouts to look at.
    phone_test.py --site DIR --splitter MARDOVANE_SPLIT --chromedriver PATH [--screenshots DIR]
 """
 import os
-import tempfile
 import unittest
 
 from selenium.webdriver.common.by import By
@@ -38,7 +37,7 @@ def rgb(css):
 class PhoneLayout(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.work = tempfile.mkdtemp(prefix="mardovane-phone-")
+        cls.work = harness.work_folder("mardovane-phone-")
         cls.served = harness.Site(cls.work)
         cls.drivers = {}
 
