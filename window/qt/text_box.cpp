@@ -54,26 +54,27 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
 
 TextBox::~TextBox() = default;
 
-DocumentLook TextBox::look() const {
-    return {font(), document()->defaultTextOption(), document()->documentMargin()};
-}
-
-std::unique_ptr<QTextDocument> TextBox::make_document(const QString& text,
-                                                      const DocumentLook& look) {
+std::unique_ptr<QTextDocument> TextBox::make_document(const QString& text) {
     auto document = std::make_unique<QTextDocument>();
     document->setUndoRedoEnabled(false);
-    document->setDefaultFont(look.font);
-    document->setDefaultTextOption(look.option);
-    document->setDocumentMargin(look.margin);
-    document->setDocumentLayout(new QPlainTextDocumentLayout(document.get()));
     document->setPlainText(text);
-    // Every line's layout object is made here: the box would make them all on the
-    // window's thread when it takes the document.
+    // Every line's layout object is made here, empty: the box would make them all on the
+    // window's thread when it takes the document. Shaping them is left to the window's
+    // thread; a line shaped here would keep this thread's font engine, freed when the
+    // thread ends, for the window to draw with.
     for (QTextBlock block = document->firstBlock(); block.isValid(); block = block.next()) {
         block.layout();
     }
     document->setUndoRedoEnabled(true);
     return document;
+}
+
+void TextBox::dress(QTextDocument& document) const {
+    const QTextDocument& shown = *QPlainTextEdit::document();
+    document.setDefaultFont(font());
+    document.setDefaultTextOption(shown.defaultTextOption());
+    document.setDocumentMargin(shown.documentMargin());
+    document.setDocumentLayout(new QPlainTextDocumentLayout(&document));
 }
 
 QString TextBox::text_of(const QPlainTextEdit& box) {
@@ -91,6 +92,7 @@ Selection TextBox::selection() const {
 std::unique_ptr<KeptText> TextBox::swap_in(std::unique_ptr<QTextDocument> document,
                                            Selection selection) {
     auto kept = std::make_unique<KeptDocument>();  // room first: nothing is lost here
+    dress(*document);
     show_document(*kept, std::move(document), selection);
     return kept;
 }

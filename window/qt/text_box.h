@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QFont>
 #include <QPlainTextEdit>
-#include <QTextOption>
 #include <memory>
 #include <string>
 
@@ -13,18 +11,11 @@ namespace mardovane {
 
 class WindowController;
 
-// What a document needs from the text box to be shown in it without being laid out again.
-struct DocumentLook {
-    QFont font;
-    QTextOption option;
-    qreal margin = 0;
-};
-
 // Text1: a plain text box whose whole content can be replaced by a document built
 // elsewhere. Filling a document costs time for every line (seconds for millions of short
-// lines), so a job builds its result on its own thread and the box only swaps it in. The
-// typing in the document shown is the document's own undo; what the box does with keys,
-// pastes and its menu is the window controller's.
+// lines), so a job fills its result on its own thread and the box gives it its font and
+// layout and swaps it in. The typing in the document shown is the document's own undo;
+// what the box does with keys, pastes and its menu is the window controller's.
 class TextBox final : public QPlainTextEdit {
     Q_OBJECT
 
@@ -35,15 +26,15 @@ class TextBox final : public QPlainTextEdit {
     // Where keys, pastes, the menu and typing go.
     void set_controller(WindowController* controller) { controller_ = controller; }
 
-    DocumentLook look() const;
-    // May run on any thread; the document belongs to that thread until moved.
-    static std::unique_ptr<QTextDocument> make_document(const QString& text,
-                                                        const DocumentLook& look);
+    // May run on any thread; the document belongs to that thread until moved. It holds the
+    // text alone, with no font and no layout: nothing in it is shaped there, since Qt's font
+    // engines belong to the thread that loaded them and are freed with it.
+    static std::unique_ptr<QTextDocument> make_document(const QString& text);
     // Every character of the box as it holds it (toPlainText() would turn a no-break space
     // into a plain one), with its line breaks as LF.
     static QString text_of(const QPlainTextEdit& box);
 
-    // Shows `document` (built with this box's look) with `selection`, and gives back the
+    // Shows `document` (from make_document) with `selection`, and gives back the
     // one it showed, with its selection, to keep.
     std::unique_ptr<KeptText> swap_in(std::unique_ptr<QTextDocument> document, Selection selection);
     std::unique_ptr<KeptText> swap_in(std::unique_ptr<KeptText>& kept);
@@ -62,6 +53,8 @@ class TextBox final : public QPlainTextEdit {
 
   private:
     void typed();
+    // Gives a document from make_document the box's font, options and layout.
+    void dress(QTextDocument& document) const;
     // Keeps the document shown in `into` (a KeptDocument) and shows `document`.
     void show_document(KeptText& into, std::unique_ptr<QTextDocument> document,
                        Selection selection);

@@ -63,13 +63,13 @@ std::u16string TextBoxView::content() const {
 
 std::unique_ptr<KeptText> TextBoxView::show(NewText text) {
     // Built whole before the box changes: running out of memory leaves the box as it was.
-    return box_.swap_in(TextBox::make_document(qstring_of(text.text), box_.look()), text.selection);
+    return box_.swap_in(TextBox::make_document(qstring_of(text.text)), text.selection);
 }
 
 TextPreparer TextBoxView::preparer() {
-    return [box = QPointer<TextBox>(&box_), look = box_.look(),
+    return [box = QPointer<TextBox>(&box_),
             window_thread = box_.thread()](NewText text) -> std::shared_ptr<PreparedText> {
-        auto document = TextBox::make_document(qstring_of(text.text), look);
+        auto document = TextBox::make_document(qstring_of(text.text));
         document->moveToThread(window_thread);
         return std::make_shared<PreparedDocument>(box, std::move(document), text.selection,
                                                   text.replacements);

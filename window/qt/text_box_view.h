@@ -24,7 +24,7 @@ class TextBoxView final : public WindowView {
     rules::TextForm text_form() const override { return {false, true}; }
     std::unique_ptr<KeptText> show(NewText text) override;
     void set_editable(bool editable) override { box_.setReadOnly(!editable); }
-    // The new text becomes a document on the job's thread; the box only swaps it in.
+    // The new text fills a document on the job's thread; the box lays it out and swaps it in.
     TextPreparer preparer() override;
 
     bool can_undo_typing() const override { return box_.can_undo_typing(); }
