@@ -18,7 +18,7 @@ pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     if [ ${#run[@]} -gt 0 ]; then
-        "$(command -v wineserver || echo /usr/lib/wine/wineserver)" -k 2>/dev/null || true
+        bash "$(dirname "$0")/../../tools/wine-stop" "$WINEPREFIX"
     fi
     rm -rf "$work"
 }

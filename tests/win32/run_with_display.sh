@@ -8,8 +8,7 @@ set -uo pipefail
 work=$(mktemp -d)
 xvfb_pid=""
 cleanup() {
-    WINEPREFIX="$work/wine" "$(command -v wineserver64 || command -v wineserver ||
-        echo /usr/lib/wine/wineserver64)" -k 2>/dev/null
+    bash "$(dirname "$0")/../../tools/wine-stop" "$work/wine"
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
