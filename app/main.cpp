@@ -20,8 +20,16 @@ std::optional<int> answer_command_line(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Splits Chinese characters into the characters they are written from, for fun."));
+    // Qt's own options are written with one dash (-platform offscreen).
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption platform(
+        QStringLiteral("platform"),
+        QStringLiteral("Qt's platform plugin to draw the window with (xcb, wayland, vnc, "
+                       "offscreen), as every Qt program takes it."),
+        QStringLiteral("name"));
+    parser.addOption(platform);
     (void)parser.parse(QCoreApplication::arguments());  // Qt's own options go on to Qt
     if (parser.isSet(help)) {
         std::fputs(qPrintable(parser.helpText()), stdout);
@@ -33,7 +41,7 @@ std::optional<int> answer_command_line(int argc, char** argv) {
     }
     // Without a display Qt would abort; say so in one line instead.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !parser.isSet(platform)) {
         std::fputs(
             "Mardovane: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are "
             "not set)\n",
