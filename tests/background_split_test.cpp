@@ -102,7 +102,8 @@ TEST(BackgroundSplit, CountsAThreadOutOnlyOnceItsWorkIsLetGo) {
             }
         }
     };
-    auto holder = std::make_shared<Holder>(Holder{watch});
+    auto holder = std::make_shared<Holder>();  // made in place: no copy to be destroyed
+    holder->watch = watch;
     (void)BackgroundSplit::start(  // the work's captures hold the only copy
         [holder = std::move(holder)] { return SplitOutcome(TextUnchanged{}); },
         [](SplitOutcome) {});
