@@ -7,6 +7,7 @@ import functools
 import http.server
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -63,6 +64,27 @@ class SiteServer(http.server.ThreadingHTTPServer):
     allow_reuse_address = True
     daemon_threads = True
 
+    def __init__(self, *args, **kwargs):
+        super().__init__(*args, **kwargs)
+        self.connections = set()  # accepted, not yet closed
+
+    def process_request(self, request, client_address):
+        self.connections.add(request)
+        super().process_request(request, client_address)
+
+    def shutdown_request(self, request):
+        self.connections.discard(request)
+        super().shutdown_request(request)
+
+    def cut_connections(self):
+        """Ends every connection it accepted: a browser opens spare connections ahead
+        of its requests, and one still open would answer after the server stopped."""
+        for connection in list(self.connections):
+            try:
+                connection.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass
+
     def handle_error(self, request, client_address):
         if not isinstance(sys.exc_info()[1], ConnectionError):
             super().handle_error(request, client_address)  # a browser that hung up is none
@@ -93,6 +115,7 @@ class Site:
     def stop(self):
         self.server.shutdown()
         self.server.server_close()
+        self.server.cut_connections()
 
     @property
     def url(self):

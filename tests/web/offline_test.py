@@ -4,6 +4,9 @@ a service worker that keeps the page's own files, the table asked for again at e
 split (an unchanged one costs a round trip), and offline the table read last, said once.
    offline_test.py --site DIR --splitter MARDOVANE_SPLIT --chromedriver PATH
 """
+import os
+import re
+import time
 import unittest
 
 from selenium.webdriver.common.by import By
@@ -72,6 +75,92 @@ class Offline(unittest.TestCase):
         self.served.start()
         self.assertEqual(self.split("好"), "女了")
         self.assertFalse(offline.is_displayed())
+
+
+    def test_offline_before_the_first_split(self):
+        # The shipped tables came with the page's files: offline, the installed page
+        # splits with them, and says it is the table it has.
+        self.wait_controlled()
+        self.served.stop()
+        harness.open_page(self.driver, self.served.url, clear=False)
+        self.assertEqual(self.split("好"), "女子")
+        self.assertTrue(self.driver.find_element(By.ID, "offline").is_displayed())
+        self.assertFalse(self.driver.execute_script("return document.getElementById('failure').open"))
+
+    def test_a_web_page_in_place_of_the_table_is_refused_and_not_kept(self):
+        self.wait_controlled()
+        self.assertEqual(self.split("好"), "女子")
+        failure = self.driver.find_element(By.ID, "failureMessage")
+        ok = self.driver.find_element(By.ID, "failureOk")
+        # A server's page: marked as one, or only starting like one, after a byte-order
+        # mark or a comment.
+        for page in [b"<!DOCTYPE html><p>Not found</p>",
+                     "\ufeff<html><body>登录</body></html>".encode("utf-8"),
+                     b"<!-- proxy -->\n  <!-- error page -->\n<html><p>502</p></html>"]:
+            self.served.write("keyword.info", page)
+            self.assertEqual(self.split("好"), "好", page)
+            self.assertIn("不是拆字表", failure.text)
+            ok.click()
+        # Offline, the table that split last is used, not the web page read since.
+        self.served.stop()
+        harness.open_page(self.driver, self.served.url, clear=False)
+        self.assertEqual(self.split("好"), "女子")
+        self.assertFalse(self.driver.execute_script("return document.getElementById('failure').open"))
+
+    def release(self, marker, worker=None):
+        """A new release of the site, copied over the old one as an unpacked zip leaves
+        it (every file dated as the archive dates it, three days ago): page.js marked,
+        worker.js replaced where given, and the version stamped anew."""
+        old_version = re.search(r'const VERSION = "([0-9a-f]+)"',
+                                open(self.served.path("sw.js"), encoding="utf-8").read())[1]
+        new_version = f"{marker:016x}"
+        for name in ("sw.js", "index.html"):
+            with open(self.served.path(name), encoding="utf-8") as file:
+                text = file.read().replace(old_version, new_version)
+            with open(self.served.path(name), "w", encoding="utf-8") as file:
+                file.write(text)
+        with open(self.served.path("page.js"), "a", encoding="utf-8") as page:
+            page.write(f"\nwindow.RELEASE_MARK = {marker};\n")
+        if worker is not None:
+            with open(self.served.path("worker.js"), "w", encoding="utf-8") as file:
+                file.write(worker)
+        self.date_files(3 * 24 * 3600)
+
+    def date_files(self, age):
+        stamp = time.time() - age
+        for folder, _, names in os.walk(self.served.folder):
+            for name in names:
+                os.utime(os.path.join(folder, name), (stamp, stamp))
+
+    def test_a_release_reaches_a_returning_visitor_and_spares_an_open_page(self):
+        # Served as a plain server serves files three days old: no Cache-Control, so the
+        # browser takes them for fresh for hours.
+        self.date_files(3 * 24 * 3600)
+        self.wait_controlled()
+        with open(self.served.path("worker.js"), encoding="utf-8") as file:
+            worker = file.read()
+        # The release comes while the page is open; its worker could not split at all.
+        self.release(2, worker="throw new Error('the release worker');\n")
+        self.driver.execute_async_script(
+            "navigator.serviceWorker.getRegistration().then(r => r.update())"
+            ".then(() => arguments[0](), () => arguments[0]());")
+        WebDriverWait(self.driver, 30).until(lambda d: d.execute_async_script(
+            "caches.keys().then(names => arguments[0](names.some("
+            "n => n.endsWith('0000000000000002'))));"))
+        # The open page keeps to its own worker and program.
+        self.assertEqual(self.split("好"), "女子")
+        self.assertIsNone(self.driver.execute_script("return window.RELEASE_MARK"))
+        # A release that works: the next loads get it.
+        self.release(3, worker=worker)
+        for _ in range(4):
+            harness.open_page(self.driver, self.served.url, clear=False)
+            if self.driver.execute_script("return window.RELEASE_MARK") == 3:
+                break
+            self.driver.execute_async_script(
+                "navigator.serviceWorker.getRegistration().then(r => r.update())"
+                ".then(() => arguments[0](), () => arguments[0]());")
+        self.assertEqual(self.driver.execute_script("return window.RELEASE_MARK"), 3)
+        self.assertEqual(self.split("好"), "女子")
 
 
 if __name__ == "__main__":

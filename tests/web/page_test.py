@@ -272,6 +272,29 @@ class PageTest(unittest.TestCase):
             box.send_keys(Keys.CONTROL, keys)
             self.assertEqual(self.text(), expected, keys)
 
+    def ctrl_key(self, key, code, shift=False):
+        """Ctrl and a key as the keyboard's layout gives it: `key` what it means, `code`
+        where it lies."""
+        modifiers = 2 | (8 if shift else 0)
+        for kind in ("rawKeyDown", "keyUp"):
+            self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", {
+                "type": kind, "key": key, "code": code, "modifiers": modifiers,
+                "windowsVirtualKeyCode": ord(key.upper()) if len(key) == 1 else 0})
+
+    def test_shortcuts_follow_the_keys_meaning_on_every_layout(self):
+        self.write_table(KEYWORDS_HAO_HU)
+        self.set_text("好")
+        self.split_by_click()
+        self.driver.find_element(By.ID, "Text1").click()
+        # (key, where it lies, text after): a German keyboard has Z where US has Y, and
+        # the reverse; a Russian one writes no Latin letter, and its place counts.
+        for key, code, shift, expected in [
+                ("z", "KeyY", False, "好"), ("y", "KeyZ", False, "女子"),
+                ("я", "KeyZ", False, "好"), ("н", "KeyY", False, "女子"),
+                ("z", "KeyY", False, "好"), ("Z", "KeyY", True, "女子")]:
+            self.ctrl_key(key, code, shift)
+            self.assertEqual(self.text(), expected, f"{key} at {code}")
+
     def test_clicks_during_a_split_queue_in_order(self):
         text = "湖" * 2000
         self.set_text(text)

@@ -3,6 +3,7 @@
 #include <emscripten.h>
 #include <emscripten/bind.h>
 
+#include <cctype>
 #include <map>
 #include <memory>
 #include <string>
@@ -61,21 +62,26 @@ std::optional<layout::Command> command_named(const std::string& name) {
     return std::nullopt;
 }
 
-// A key as the page names it (KeyboardEvent.code, or "Enter" for both Enter keys).
-std::optional<layout::Key> key_named(const std::string& code) {
-    if (code == "Enter" || code == "NumpadEnter") {
+// A key as the page's keyboard event gives it: its meaning (KeyboardEvent.key), as the
+// desktop windows read it, so that Ctrl+Z is the key marked Z on a German keyboard too;
+// the key's place (KeyboardEvent.code) only where the layout writes no Latin letter
+// (a Russian or Greek keyboard), as desktop shortcuts do there.
+std::optional<layout::Key> key_named(const std::string& key, const std::string& code) {
+    if (key == "Enter") {  // the main key and the keypad's
         return layout::Key::Enter;
     }
-    if (code == "KeyC") {
-        return layout::Key::C;
+    const bool latin = key.size() == 1 && std::isalpha(static_cast<unsigned char>(key[0]));
+    const std::string letter = latin ? key : code.starts_with("Key") ? code.substr(3) : "";
+    switch (letter.size() == 1 ? std::toupper(static_cast<unsigned char>(letter[0])) : 0) {
+        case 'C':
+            return layout::Key::C;
+        case 'Z':
+            return layout::Key::Z;
+        case 'Y':
+            return layout::Key::Y;
+        default:
+            return std::nullopt;
     }
-    if (code == "KeyZ") {
-        return layout::Key::Z;
-    }
-    if (code == "KeyY") {
-        return layout::Key::Y;
-    }
-    return std::nullopt;
 }
 
 // Everything the page places and says, from the one layout table and text list.
@@ -225,8 +231,8 @@ class PageWindow final : public WindowView {
             controller_.run(*found);
         }
     }
-    bool key(const std::string& code, bool shift) {
-        const auto pressed = key_named(code);
+    bool key(const std::string& key, const std::string& code, bool shift) {
+        const auto pressed = key_named(key, code);
         return pressed && controller_.key(*pressed, shift);
     }
     bool paste(const val& units) { return controller_.paste(units_from_js(units)); }

@@ -4,6 +4,12 @@
 // controller behind the page, and the jobs its worker does.
 "use strict";
 
+// This release's own files: the page names them with its release, which index.html gives
+// its scripts, so that a page open when the next release arrives keeps to its own worker
+// and program.
+const RELEASE = new URL(document.currentScript.src).searchParams.get("v");
+const released = (name) => (RELEASE ? `${name}?v=${RELEASE}` : name);
+
 // A string's UTF-16 code units as they stand (lone surrogates too), and back.
 function unitsOf(text) {
     const units = new Uint16Array(text.length);
@@ -60,11 +66,12 @@ function loadProgram() {
             return;
         }
         const script = document.createElement("script");
-        script.src = "mardovane.js";
+        script.src = released("mardovane.js");
         script.onload = () => resolve();
         script.onerror = () => reject(new Error("无法载入 mardovane.js。"));
         document.head.appendChild(script);
-    }).then(() => createMardovane()).catch((error) => {
+    }).then(() => createMardovane({locateFile: (path, prefix) => prefix + released(path)}))
+        .catch((error) => {
         const words = String(error && error.message || error);
         if (/unsafe-eval|Content Security Policy|CSP/i.test(words)) {
             throw new Error("网站的内容安全策略（Content-Security-Policy）不允许 WebAssembly，" +
@@ -92,7 +99,7 @@ class JobWorker {
     send(id, message, transfer) {
         if (!this.worker) {
             try {
-                this.worker = new Worker("worker.js");
+                this.worker = new Worker(released("worker.js"));
             } catch (error) {
                 this.failOne(id, `无法启动拆分用的后台程序 worker.js（${error.message}）。`);
                 return;
@@ -523,8 +530,7 @@ async function start() {
         if (!event.ctrlKey || event.altKey || event.metaKey || dialog.open) {
             return;
         }
-        const code = event.key === "Enter" ? "Enter" : event.code;
-        if (pageWindow.key(code, event.shiftKey)) {
+        if (pageWindow.key(event.key, event.code, event.shiftKey)) {
             event.preventDefault();
         }
     }, true);

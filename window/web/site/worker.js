@@ -2,17 +2,25 @@
 // the program's own engine; a long paste is made here too. The outcome goes back to the
 // page, with how long each step took.
 "use strict";
-importScripts("mardovane.js");
-const ready = createMardovane();
+// This release's own files: the page names its release in the worker's address.
+const RELEASE = new URL(self.location.href).searchParams.get("v");
+const released = (name) => (RELEASE ? `${name}?v=${RELEASE}` : name);
+importScripts(released("mardovane.js"), released("table_check.js"));
+const ready = createMardovane({locateFile: (path, prefix) => prefix + released(path)});
+const TABLE_CACHE = "mardovane-tables";
 
-// Whether the bytes are a web page (a server's error page, a login page) and not a table.
-function looksLikeWebPage(response, bytes) {
-    if ((response.headers.get("Content-Type") || "").includes("text/html")) {
-        return true;
+// A table the page accepted, kept for offline use as the table read last (only a table
+// that splits is kept: a web page served in its place once must not spoil offline use).
+async function keepForOffline(name, bytes) {
+    if (!self.caches) {
+        return;  // no secure page, no offline copy
     }
-    const start = new TextDecoder("latin1").decode(bytes.subarray(0, 256)).trimStart().toLowerCase();
-    return start.startsWith("<!doctype html") || start.startsWith("<html") ||
-           start.startsWith("<head") || start.startsWith("<body");
+    try {
+        const cache = await caches.open(TABLE_CACHE);
+        await cache.put(name, new Response(bytes, {headers: {"Content-Type": "text/plain"}}));
+    } catch (error) {
+        // no room: offline use keeps the table kept before
+    }
 }
 
 // The table at `source`: the visitor's own file as it is now, or the file on the server,
@@ -32,7 +40,7 @@ async function readTable(source) {
         return {name, problem: "missing"};
     }
     const bytes = new Uint8Array(await response.arrayBuffer());
-    if (looksLikeWebPage(response, bytes)) {
+    if (looksLikeWebPage(response.headers.get("Content-Type"), bytes)) {
         return {name, problem: `服务器送来的是一个网页，不是拆字表（HTTP ${response.status}）`};
     }
     if (!response.ok) {
@@ -69,6 +77,9 @@ self.onmessage = async (event) => {
         }
         result = await timed("do the job", () =>
             program.jobInWorker(job, table.bytes || null, table.name, table.problem || ""));
+        if (source.url && table.bytes && !table.offline && result.kind !== "failure") {
+            await keepForOffline(table.name, table.bytes);
+        }
     } catch (error) {
         result = {kind: "failure", failure: "unexpected", what: String(error.message || error)};
     }
