@@ -232,7 +232,7 @@ TEST(WindowController, AStepBackThatFailsKeepsEveryDocument) {
     window.type(u"好");
     controller.run(layout::Command::Split);
     ASSERT_TRUE(window.finish_jobs());
-    window.shown->typed_before.clear();  // the typing of the first document is not in the way
+    window.shown->typing = {};  // the typing of the first document is not in the way
     window.fail_swapping = true;
     EXPECT_TRUE(controller.key(layout::Key::Z, false));
     ASSERT_EQ(window.messages.size(), 1u);

@@ -135,16 +135,17 @@ class Site:
         os.utime(path, (stamp, stamp))
 
 
-def browser(work, scale=1, phone=None, extra=()):
+def browser(work, scale=1, phone=None, extra=(), profile=None):
     """Headless Chromium, as a desktop window or, with `phone` (a key of PHONES), as that
-    phone: its size and density, a touch screen and a coarse pointer."""
+    phone: its size and density, a touch screen and a coarse pointer. With `profile` (a
+    folder), the browser of an earlier visit comes back with what it kept."""
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     for flag in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic",
                  "--no-first-run", "--disable-background-networking",
                  "--disable-component-update", "--disable-sync", "--window-size=800,700",
                  f"--force-device-scale-factor={scale}",
-                 f"--user-data-dir={tempfile.mkdtemp(dir=work)}", *extra):
+                 f"--user-data-dir={profile or tempfile.mkdtemp(dir=work)}", *extra):
         options.add_argument(flag)
     driver = webdriver.Chrome(service=Service(ARGS.chromedriver), options=options)
     if phone:

@@ -109,8 +109,9 @@ class Offline(unittest.TestCase):
 
     def release(self, marker, worker=None):
         """A new release of the site, copied over the old one as an unpacked zip leaves
-        it (every file dated as the archive dates it, three days ago): page.js marked,
-        worker.js replaced where given, and the version stamped anew."""
+        it (every file dated as the archive dates it, three days ago, after the files
+        before it): page.js marked, worker.js replaced where given, and the version
+        stamped anew."""
         old_version = re.search(r'const VERSION = "([0-9a-f]+)"',
                                 open(self.served.path("sw.js"), encoding="utf-8").read())[1]
         new_version = f"{marker:016x}"
@@ -132,36 +133,47 @@ class Offline(unittest.TestCase):
             for name in names:
                 os.utime(os.path.join(folder, name), (stamp, stamp))
 
-    def test_a_release_reaches_a_returning_visitor_and_spares_an_open_page(self):
-        # Served as a plain server serves files three days old: no Cache-Control, so the
-        # browser takes them for fresh for hours.
-        self.date_files(3 * 24 * 3600)
-        self.wait_controlled()
-        with open(self.served.path("worker.js"), encoding="utf-8") as file:
-            worker = file.read()
-        # The release comes while the page is open; its worker could not split at all.
-        self.release(2, worker="throw new Error('the release worker');\n")
+    def update_service_worker(self):
         self.driver.execute_async_script(
             "navigator.serviceWorker.getRegistration().then(r => r.update())"
             ".then(() => arguments[0](), () => arguments[0]());")
-        WebDriverWait(self.driver, 30).until(lambda d: d.execute_async_script(
-            "caches.keys().then(names => arguments[0](names.some("
-            "n => n.endsWith('0000000000000002'))));"))
+
+    def test_a_release_spares_an_open_page(self):
+        self.date_files(4 * 24 * 3600)  # older than the release's
+        self.wait_controlled()
+        # The release comes while the page is open; its worker could not split at all.
+        self.release(2, worker="throw new Error('the release worker');\n")
+        self.update_service_worker()
+        # Until the release's service worker has taken over.
+        WebDriverWait(self.driver, 30).until(lambda d: d.execute_async_script("""
+            const done = arguments[0];
+            navigator.serviceWorker.getRegistration().then(async (r) => done(
+                !r.installing && !r.waiting &&
+                (await caches.keys()).some((n) => n.endsWith('0000000000000002'))));"""))
         # The open page keeps to its own worker and program.
         self.assertEqual(self.split("好"), "女子")
         self.assertIsNone(self.driver.execute_script("return window.RELEASE_MARK"))
-        # A release that works: the next loads get it.
-        self.release(3, worker=worker)
+
+    def test_a_release_reaches_a_returning_visitor(self):
+        # Served as a plain server serves files three days old: no Cache-Control, so the
+        # browser takes them for fresh for hours.
+        profile = os.path.join(self.work, "returning")
+        self.driver.quit()
+        self.driver = harness.browser(self.work, profile=profile)
+        self.date_files(4 * 24 * 3600)
+        self.wait_controlled()
+        self.assertEqual(self.split("好"), "女子")
+        self.driver.quit()
+        # A release, and the visitor comes back days later.
+        self.release(3)
+        self.driver = harness.browser(self.work, profile=profile)
         for _ in range(4):
             harness.open_page(self.driver, self.served.url, clear=False)
             if self.driver.execute_script("return window.RELEASE_MARK") == 3:
                 break
-            self.driver.execute_async_script(
-                "navigator.serviceWorker.getRegistration().then(r => r.update())"
-                ".then(() => arguments[0](), () => arguments[0]());")
+            self.update_service_worker()
         self.assertEqual(self.driver.execute_script("return window.RELEASE_MARK"), 3)
         self.assertEqual(self.split("好"), "女子")
-
 
 if __name__ == "__main__":
     harness.main()

@@ -322,7 +322,7 @@ class PageTest(unittest.TestCase):
         self.split_by_click()
         self.assertTrue(self.failure_shown())
         message = self.failure_text()
-        self.assertIn("拆字表文件第 2 行含有无效的 GBK 字节", message)
+        self.assertIn("拆字表文件第 2 行含有无效的 GBK 字节（文件第 5 字节）", message)
         self.assertIn(self.url + "keyword.info", message)
         self.assertIn("文字未作任何改动", message)
         self.assertEqual(self.text(), "X子氵胡")

@@ -228,11 +228,28 @@ class PhoneLayout(unittest.TestCase):
         driver = self.phone("360x640@2")
         box = driver.find_element(By.ID, "Text1")
         box.send_keys("我写的字")
-        WebDriverWait(driver, 5).until(lambda d: d.execute_script(
-            "return sessionStorage.getItem('mardovane-text')") == "我写的字")
+        # Reloaded at once, before the pause after typing that keeps it: the page keeps it
+        # as it goes.
         harness.open_page(driver, self.served.url, clear=False)
-        self.assertEqual(driver.execute_script("return document.getElementById('Text1').value"),
-                         "我写的字")
+        self.assertEqual(self.value(driver), "我写的字")
+        # A text too large for the tab's session storage: a 10 MB paste, split once.
+        driver.execute_script("""
+            const box = document.getElementById('Text1');
+            box.value = '好'.repeat(2500000) + '\\n' + '湖'.repeat(10);""")
+        driver.find_element(By.ID, "Label1").click()
+        WebDriverWait(driver, 120).until(
+            lambda d: not d.execute_script("return window.pageWindow.running()"))
+        split = self.value(driver)
+        self.assertEqual(len(split), 2 * 2500000 + 1 + 20)
+        harness.open_page(driver, self.served.url, clear=False)
+        self.assertEqual(self.value(driver), split)
+        # Another tab's text is its own.
+        harness.open_page(driver, self.served.url)
+        self.assertEqual(self.value(driver), "")
+
+    @staticmethod
+    def value(driver):
+        return driver.execute_script("return document.getElementById('Text1').value")
 
     def test_screenshots(self):
         if not harness.ARGS.screenshots:

@@ -13,16 +13,17 @@
 #include <utility>
 #include <vector>
 
+#include "window/common/typing_history.h"
 #include "window/common/window_controller.h"
 
 namespace mardovane::testing {
 
-// A document of the fake text box: its text, its selection and its own typing history.
+// A document of the fake text box: its text, its selection and its typing history, which
+// the web page keeps as this does.
 struct FakeDocument final : KeptText {
     std::u16string text;
     Selection selection;
-    std::vector<std::pair<std::u16string, Selection>> typed_before;  // undo of the typing
-    std::vector<std::pair<std::u16string, Selection>> undone;        // redo of the typing
+    TypingHistory typing;
 
     rules::KeptDocument size() const override {
         return {text.size(),
@@ -38,10 +39,9 @@ class FakeWindow final : public WindowView {
     // The box as the toolkit edits it: a paste it makes itself, typing at the caret.
     void type(std::u16string_view typed) {
         auto& document = *shown;
-        document.typed_before.emplace_back(document.text, document.selection);
-        document.undone.clear();
         const std::size_t from = std::min(document.selection.from, document.text.size());
         const std::size_t to = std::clamp(document.selection.to, from, document.text.size());
+        document.typing.typed({from, document.text.substr(from, to - from), std::u16string(typed)});
         document.text.replace(from, to - from, typed);
         const std::size_t caret = from + typed.size();
         document.selection = {caret, caret};
@@ -90,17 +90,14 @@ class FakeWindow final : public WindowView {
         NewText text;
     };
 
-    bool can_undo_typing() const override { return !shown->typed_before.empty(); }
-    bool can_redo_typing() const override { return !shown->undone.empty(); }
-    void undo_typing() override {
-        shown->undone.emplace_back(shown->text, shown->selection);
-        std::tie(shown->text, shown->selection) = shown->typed_before.back();
-        shown->typed_before.pop_back();
-    }
-    void redo_typing() override {
-        shown->typed_before.emplace_back(shown->text, shown->selection);
-        std::tie(shown->text, shown->selection) = shown->undone.back();
-        shown->undone.pop_back();
+    bool can_undo_typing() const override { return shown->typing.can_undo(); }
+    bool can_redo_typing() const override { return shown->typing.can_redo(); }
+    void undo_typing() override { make(shown->typing.undo()); }
+    void redo_typing() override { make(shown->typing.redo()); }
+    void make(const TypedEdit& edit) {
+        shown->text.replace(edit.at, edit.removed.size(), edit.inserted);
+        const std::size_t caret = edit.at + edit.inserted.size();
+        shown->selection = {caret, caret};
     }
     std::unique_ptr<KeptText> swap_shown(std::unique_ptr<KeptText>& kept) override {
         if (fail_swapping) {

@@ -21,8 +21,9 @@ std::string describe_in_chinese(const FileError& error) {
         error.decode.reason == DecodeError::Reason::Truncated
             ? "的 " + std::string(encoding_name(error.encoding)) + " 字节序列在文件末尾被截断"
             : "含有无效的 " + std::string(encoding_name(error.encoding)) + " 字节";
+    // The byte counted as people count, from 1, as the line is.
     return "拆字表文件第 " + std::to_string(error.line) + " 行" + what + "（文件第 " +
-           std::to_string(error.decode.byte_offset) + " 字节）：\n" + path;
+           std::to_string(error.decode.byte_offset + 1) + " 字节）：\n" + path;
 }
 
 struct Describe {

@@ -37,4 +37,35 @@ inline constexpr std::string_view kClipboardBusy =
 inline constexpr std::string_view kClipboardFailed = "无法把文字放到剪贴板上：内存不足。";
 inline constexpr std::string_view kClipboardRefused = "浏览器不允许把文字放到剪贴板上。";
 
+// The web page's own words, where the browser does what a desktop does for the windows.
+// The page reads them from texts.js, which the build writes from this file; {} stands for
+// what the page puts in.
+inline constexpr std::string_view kPageCannotStart = "这个页面无法运行拆分程序：{}";
+inline constexpr std::string_view kPageBrowserTooOld =
+    "这个浏览器太旧，不能运行 WebAssembly。请换用新一些的浏览器。";
+inline constexpr std::string_view kPageScriptMissing = "无法载入 {}。请检查网络后重新载入页面。";
+inline constexpr std::string_view kPageWasmForbidden =
+    "网站的内容安全策略（Content-Security-Policy）不允许 WebAssembly，须在 script-src 中加上 "
+    "'wasm-unsafe-eval'。";
+inline constexpr std::string_view kPageProgramMissing =
+    "无法载入拆分程序 mardovane.wasm。请检查网络后重新载入页面；如果一直这样，请告诉网站的管理员。";
+inline constexpr std::string_view kPageWorkerNotStarted =
+    "无法启动拆分用的后台程序 worker.js（{}）。";
+inline constexpr std::string_view kPageWorkerFailed = "拆分用的后台程序 worker.js 出错了（{}）。";
+inline constexpr std::string_view kPageWorkerMissing = "无法载入拆分用的后台程序 worker.js。";
+inline constexpr std::string_view kPageWorkerUnreadable = "拆分用的后台程序送回了无法读取的结果。";
+inline constexpr std::string_view kPageWorkerSilent = "拆分用的后台程序 worker.js 没有回应。";
+inline constexpr std::string_view kPageCopied = "已复制全部文字。";
+inline constexpr std::string_view kPageOfflineTable = "没有网络：正在用上次读到的拆字表拆分。";
+inline constexpr std::string_view kPageWorking = "正在处理…";
+inline constexpr std::string_view kPageOwnTableUnreadable = "无法读取所选的拆字表（{}）。";
+inline constexpr std::string_view kPageSharedByCopying =
+    "这个浏览器不能直接分享：已复制全部文字，可以粘贴到要分享的地方。";
+inline constexpr std::string_view kPageNoTableOffline = "没有网络，也没有读到过这个拆字表";
+inline constexpr std::string_view kPageWebPageAsTable =
+    "服务器送来的是一个网页，不是拆字表（HTTP {}）";
+inline constexpr std::string_view kPageTextNotKept =
+    "这段文字太大，浏览器无法保存：重新载入页面后它不会回来。请先复制保存。";
+inline constexpr std::string_view kPageTypedDuringSplit = "正在拆分，拆分完成前不能输入。";
+
 }  // namespace mardovane::texts

@@ -90,7 +90,7 @@ void WindowController::start(JobKind kind, std::u16string pasted) {
     TextPreparer prepare;
     try {
         job.kind = kind;
-        job.text = view_.content();
+        job.text = view_.text_for_job();
         job.selection = view_.selection();
         job.pasted = std::move(pasted);
         prepare = view_.preparer();

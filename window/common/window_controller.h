@@ -22,6 +22,9 @@ class WindowView : public HistoryView {
   public:
     // The text box: its whole text, and its selection in units of that text.
     virtual std::u16string content() const = 0;
+    // The text a job is given: the whole text, or none where the front end hands its jobs
+    // the text itself (the page gives its worker the text without a copy in the program).
+    virtual std::u16string text_for_job() const { return content(); }
     virtual Selection selection() const = 0;
     virtual rules::TextForm text_form() const = 0;
     // Shows `text` as the whole content, with its selection, as one step of the history:

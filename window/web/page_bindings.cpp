@@ -7,10 +7,12 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "window/common/failure_text.h"
 #include "window/common/layout.h"
 #include "window/common/texts.h"
+#include "window/common/typing_history.h"
 #include "window/common/window_controller.h"
 #include "window/common/window_rules.h"
 #include "window/web/outcome_transfer.h"
@@ -152,17 +154,17 @@ class WorkerJob final : public RunningSplit {
     Deliver deliver_;
 };
 
-// A text the page's box showed before it was replaced whole: the page keeps it, with its
-// selection and its typing, under `number`; the program keeps only what it takes.
+// A text the page's box showed before it was replaced whole: the page keeps the text and
+// its selection under `number`; the program keeps how big it is and its typing.
 class KeptPageText final : public KeptText {
   public:
     // `kept` is what the page's show() or restore() gave back.
-    static std::unique_ptr<KeptText> of(const val& view, const val& kept) {
+    static std::unique_ptr<KeptPageText> of(const val& view, const val& kept) {
         const int number = kept["number"].as<int>();
         if (number == 0) {
             throw std::bad_alloc();  // the box had no room for the new text, and kept its own
         }
-        return std::unique_ptr<KeptText>(
+        return std::unique_ptr<KeptPageText>(
             new KeptPageText(view, number,
                              {static_cast<std::size_t>(kept["characters"].as<double>()),
                               static_cast<std::size_t>(kept["lines"].as<double>())}));
@@ -174,11 +176,13 @@ class KeptPageText final : public KeptText {
     }
     rules::KeptDocument size() const override { return size_; }
     // Shows the text kept in the page's box again; gives back the one it replaced.
-    std::unique_ptr<KeptText> restore() {
+    std::unique_ptr<KeptPageText> restore() {
         auto replaced = of(view_, view_.call<val>("restore", number_));
         number_ = 0;  // the page has it back
         return replaced;
     }
+
+    TypingHistory typing;  // the typing in the text when it was replaced
 
   private:
     KeptPageText(val view, int number, rules::KeptDocument size)
@@ -188,18 +192,28 @@ class KeptPageText final : public KeptText {
     rules::KeptDocument size_;
 };
 
+// Shows a new text in the page's box: the text it replaces is kept with the typing in
+// it, and the new one starts with none.
+std::unique_ptr<KeptText> show_in_page(const val& view, const val& units, Selection selection,
+                                       TypingHistory& typing) {
+    auto kept = KeptPageText::of(view, view.call<val>("show", units, selection.from, selection.to));
+    kept->typing = std::exchange(typing, {});
+    return kept;
+}
+
 // A worker's new text, handed from the worker to the page's box without a copy in the
 // program's memory.
 class WorkerText final : public PreparedText {
   public:
-    WorkerText(val view, val units, Selection selection, std::size_t replacements)
+    WorkerText(val view, val units, Selection selection, std::size_t replacements,
+               TypingHistory& typing)
         : view_(std::move(view)),
           units_(std::move(units)),
           selection_(selection),
-          replacements_(replacements) {}
+          replacements_(replacements),
+          typing_(typing) {}
     std::unique_ptr<KeptText> show() override {
-        return KeptPageText::of(view_,
-                                view_.call<val>("show", units_, selection_.from, selection_.to));
+        return show_in_page(view_, units_, selection_, typing_);
     }
     std::size_t replacements() const override { return replacements_; }
 
@@ -208,15 +222,16 @@ class WorkerText final : public PreparedText {
     val units_;
     Selection selection_;
     std::size_t replacements_;
+    TypingHistory& typing_;  // the page window's, which outlives its jobs' texts
 };
 
 // The page's window as the controller sees it. `view` is the page script's object, which
 // does what only the browser does: text(), selection(), show(units, from, to) and
 // restore(number) (which keep the text they replace, under a number they give back with
-// its size), forget(number), setEditable(on), showBusy(on),
-// showFailure(message), showNotice(message), report(message), copyAll(), openWebPage(),
-// canUndoTyping(),
-// canRedoTyping(), undoTyping(), redoTyping() and startJob(id, job).
+// its size), forget(number), setEditable(on), edit(at, length, units) (a step of the
+// typing history), showBusy(on), showFailure(message), showNotice(message),
+// report(message), copyAll(), openWebPage() and startJob(id, job), which adds the text.
+// The typing is the program's history: the page reports each edit the user commits.
 class PageWindow final : public WindowView {
   public:
     explicit PageWindow(val view)
@@ -236,7 +251,12 @@ class PageWindow final : public WindowView {
         return pressed && controller_.key(*pressed, shift);
     }
     bool paste(const val& units) { return controller_.paste(units_from_js(units)); }
-    void typed() { controller_.typed(); }
+    // The user committed an edit: at `at`, `removed` gave way to `inserted`.
+    void typed(double at, const val& removed, const val& inserted) {
+        typing_.typed(
+            {static_cast<std::size_t>(at), units_from_js(removed), units_from_js(inserted)});
+        controller_.typed();
+    }
     bool running() const { return controller_.running(); }
     bool can_undo() const { return controller_.can_undo(); }
     bool can_redo() const { return controller_.can_redo(); }
@@ -256,13 +276,15 @@ class PageWindow final : public WindowView {
                 view_, result["text"],
                 Selection{static_cast<std::size_t>(result["from"].as<double>()),
                           static_cast<std::size_t>(result["to"].as<double>())},
-                static_cast<std::size_t>(result["replacements"].as<double>()))));
+                static_cast<std::size_t>(result["replacements"].as<double>()), typing_)));
             return;
         }
         job->deliver(outcome_from_js(result));
     }
 
     std::u16string content() const override { return units_from_js(view_.call<val>("text")); }
+    // The page hands its worker the text itself, without a copy in the program's memory.
+    std::u16string text_for_job() const override { return {}; }
     Selection selection() const override {
         const val range = view_.call<val>("selection");
         return {range[0].as<std::size_t>(), range[1].as<std::size_t>()};
@@ -270,17 +292,18 @@ class PageWindow final : public WindowView {
     // A textarea's value has LF line breaks.
     rules::TextForm text_form() const override { return {false, false}; }
     std::unique_ptr<KeptText> show(NewText text) override {
-        return KeptPageText::of(view_, view_.call<val>("show", units_to_js(text.text),
-                                                       text.selection.from, text.selection.to));
+        return show_in_page(view_, units_to_js(text.text), text.selection, typing_);
     }
     void set_editable(bool editable) override { view_.call<void>("setEditable", editable); }
 
-    bool can_undo_typing() const override { return view_.call<bool>("canUndoTyping"); }
-    bool can_redo_typing() const override { return view_.call<bool>("canRedoTyping"); }
-    void undo_typing() override { view_.call<void>("undoTyping"); }
-    void redo_typing() override { view_.call<void>("redoTyping"); }
+    bool can_undo_typing() const override { return typing_.can_undo(); }
+    bool can_redo_typing() const override { return typing_.can_redo(); }
+    void undo_typing() override { make(typing_.undo()); }
+    void redo_typing() override { make(typing_.redo()); }
     std::unique_ptr<KeptText> swap_shown(std::unique_ptr<KeptText>& kept) override {
-        auto replaced = static_cast<KeptPageText&>(*kept).restore();
+        auto& page_kept = static_cast<KeptPageText&>(*kept);
+        auto replaced = page_kept.restore();
+        replaced->typing = std::exchange(typing_, std::move(page_kept.typing));
         kept.reset();
         return replaced;
     }
@@ -312,6 +335,10 @@ class PageWindow final : public WindowView {
     }
 
   private:
+    void make(const TypedEdit& edit) {
+        view_.call<void>("edit", static_cast<double>(edit.at),
+                         static_cast<double>(edit.removed.size()), units_to_js(edit.inserted));
+    }
     std::shared_ptr<RunningSplit> start(Job job, Deliver deliver) {
         auto running = std::make_shared<WorkerJob>(std::move(deliver));
         const int id = ++last_id_;
@@ -321,6 +348,7 @@ class PageWindow final : public WindowView {
     }
 
     val view_;
+    TypingHistory typing_;  // of the text shown
     std::map<int, std::shared_ptr<WorkerJob>> pending_;
     int last_id_ = 0;
     WindowController controller_;

@@ -7,7 +7,10 @@
 // setSelectionRange(), setRangeText(), select(), readOnly, and input events. Edits are the
 // box's own (the browser's editing of blocks it has skipped loses text): it takes each
 // beforeinput, makes the edit in its pieces, and fires the input event; only an input
-// method's composition is left to the browser, and read back from the page.
+// method's composition is left to the browser, and read back from the page. Each input
+// event the box fires carries the edit the user committed, `edit` = {at, removed,
+// inserted}, found in the pieces it touched, not in the whole text; while an input method
+// composes there is none, and what it commits is one edit (a cancelled one, none).
 "use strict";
 
 // eslint-disable-next-line no-unused-vars
@@ -19,6 +22,8 @@ function makeTextBox(element) {
     let joinedValid = true;
     let readOnly = false;
     let lastSelection = {start: 0, end: 0, direction: "none"};
+    let composing = false;
+    let committed = pieces;  // the pieces as the last edit reported left them
 
     element.contentEditable = "plaintext-only";
     element.setAttribute("role", "textbox");
@@ -60,7 +65,8 @@ function makeTextBox(element) {
         joinedValid = false;
     }
 
-    // What an input method wrote in the page is taken back into the pieces.
+    // What an input method wrote in the page is taken back into the pieces: only the
+    // pieces it touched are read again.
     const observer = new MutationObserver(() => {});
     observer.observe(element, {characterData: true, childList: true, subtree: true});
     function takeBackEdits() {
@@ -68,19 +74,103 @@ function makeTextBox(element) {
         if (records.length === 0) {
             return;
         }
-        if ([...element.children].some((child) => !child.classList.contains("piece")) ||
-            element.childElementCount === 0) {
-            setText(read(element).replace(/\n$/, ""), false);  // rebuilt whole
-            return;
+        const touched = new Set();
+        for (const record of records) {
+            let piece = record.target;
+            while (piece && piece.parentNode !== element) {
+                piece = piece.parentNode;
+            }
+            if (!piece || (record.type === "childList" && record.target === element)) {
+                touched.clear();
+                touched.add(element);  // the pieces themselves changed
+                break;
+            }
+            touched.add(piece);
         }
-        pieces = [...element.children].map(read);
+        if (touched.has(element)) {
+            if ([...element.children].some((child) => !child.classList.contains("piece")) ||
+                element.childElementCount === 0) {
+                setText(read(element).replace(/\n$/, ""), false);  // rebuilt whole
+                return;
+            }
+            pieces = [...element.children].map(read);
+        } else {
+            pieces = pieces.slice();
+            for (const piece of touched) {
+                pieces[Array.prototype.indexOf.call(element.children, piece)] = read(piece);
+            }
+        }
         changed();
     }
     function ours(work) {
         takeBackEdits();
         work();
         observer.takeRecords();  // what the box itself did is already in its pieces
+        if (!composing) {
+            committed = pieces;
+        }
     }
+    // The edit that made `after` of `before` (both lists of pieces), found in the pieces
+    // that differ, with one piece on either side for the line break between.
+    function editBetween(before, after) {
+        let first = 0;
+        while (first < before.length && first < after.length && before[first] === after[first]) {
+            ++first;
+        }
+        if (first === before.length && first === after.length) {
+            return null;
+        }
+        let lastBefore = before.length - 1;
+        let lastAfter = after.length - 1;
+        while (lastBefore > first && lastAfter > first && before[lastBefore] === after[lastAfter]) {
+            --lastBefore;
+            --lastAfter;
+        }
+        first = Math.max(0, first - 1);
+        const was = before.slice(first, lastBefore + 2).join("\n");
+        const is = after.slice(first, lastAfter + 2).join("\n");
+        let head = 0;
+        while (head < was.length && head < is.length && was[head] === is[head]) {
+            ++head;
+        }
+        let tail = 0;
+        while (tail < was.length - head && tail < is.length - head &&
+               was[was.length - 1 - tail] === is[is.length - 1 - tail]) {
+            ++tail;
+        }
+        let at = head;
+        for (let i = 0; i < first; ++i) {
+            at += before[i].length + 1;
+        }
+        return {at, removed: was.slice(head, was.length - tail),
+                inserted: is.slice(head, is.length - tail)};
+    }
+    // What the browser or an input method changed since the last edit, as one edit.
+    function reportBrowsersEdit(inputType) {
+        takeBackEdits();
+        const edit = editBetween(committed, pieces);
+        committed = pieces;
+        if (edit && (edit.removed || edit.inserted)) {
+            announce(inputType, edit.inserted, edit);
+        }
+    }
+    element.addEventListener("compositionstart", () => {
+        takeBackEdits();
+        composing = true;
+    });
+    element.addEventListener("compositionend", () => {
+        composing = false;
+        reportBrowsersEdit("insertFromComposition");
+    });
+    element.addEventListener("input", (event) => {
+        // The browser's own input events: the box fires its own, with the edit.
+        if (event.isTrusted) {
+            event.stopImmediatePropagation();
+            if (!composing && !event.isComposing) {
+                reportBrowsersEdit(event.inputType);
+            }
+        }
+    });
 
     function setText(text, fromOutside = true) {
         const work = () => {
@@ -100,6 +190,23 @@ function makeTextBox(element) {
             work();
             observer.takeRecords();
         }
+    }
+    // The whole text's length, and the text from `start` to `end`, without joining it.
+    function length() {
+        const at = pieceStarts();
+        return at[at.length - 1] + pieces[pieces.length - 1].length;
+    }
+    function slice(start, end) {
+        if (start >= end) {
+            return "";
+        }
+        const [first, from] = locate(start);
+        const [last, to] = locate(end);
+        if (first === last) {
+            return pieces[first].slice(from, to);
+        }
+        return [pieces[first].slice(from), ...pieces.slice(first + 1, last),
+                pieces[last].slice(0, to)].join("\n");
     }
     function text() {
         takeBackEdits();
@@ -140,7 +247,7 @@ function makeTextBox(element) {
     function positionOf(node, offset) {
         if (node === element) {
             const index = Math.min(offset, pieces.length);
-            return index === pieces.length ? text().length : pieceStarts()[index];
+            return index === pieces.length ? length() : pieceStarts()[index];
         }
         let piece = node;
         while (piece && piece.parentNode !== element) {
@@ -189,9 +296,9 @@ function makeTextBox(element) {
         return lastSelection;
     }
     function select(start, end, direction = "none") {
-        const length = text().length;
-        start = Math.max(0, Math.min(start, length));
-        end = Math.max(start, Math.min(end, length));
+        const whole = length();
+        start = Math.max(0, Math.min(start, whole));
+        end = Math.max(start, Math.min(end, whole));
         lastSelection = {start, end, direction};
         const [anchorNode, anchorOffset] = pointOf(direction === "backward" ? end : start);
         const [focusNode, focusOffset] = pointOf(direction === "backward" ? start : end);
@@ -234,26 +341,38 @@ function makeTextBox(element) {
             changed();
         });
     }
-    function announce(inputType, data = null) {
-        element.dispatchEvent(new InputEvent("input", {inputType, data, bubbles: true}));
+    function announce(inputType, data, edit) {
+        const event = new InputEvent("input", {inputType, data, bubbles: true});
+        event.edit = edit;
+        element.dispatchEvent(event);
+    }
+    // The user's edit: made in the pieces, and said.
+    function userEdit(inputType, data, start, end, inserted) {
+        const edit = {at: start, removed: slice(start, end), inserted};
+        replace(start, end, inserted);
+        announce(inputType, data, edit);
     }
 
-    // The one grapheme before or after `position`: a surrogate pair is not cut in two.
+    // The unit at `position`, and the one character before or after it: a surrogate pair
+    // is not cut in two.
+    function unitAt(position) {
+        const [index, within] = locate(position);
+        return within < pieces[index].length ? pieces[index].charCodeAt(within) : 10;
+    }
     function step(position, forward) {
-        const whole = text();
         if (forward) {
-            const code = whole.charCodeAt(position);
+            const code = unitAt(position);
             return position + (code >= 0xD800 && code <= 0xDBFF &&
-                               position + 1 < whole.length ? 2 : 1);
+                               position + 1 < length() ? 2 : 1);
         }
-        const code = whole.charCodeAt(position - 1);
+        const code = unitAt(position - 1);
         return position - (code >= 0xDC00 && code <= 0xDFFF && position >= 2 ? 2 : 1);
     }
 
     element.addEventListener("beforeinput", (event) => {
         const type = event.inputType;
         if (event.defaultPrevented || type === "historyUndo" || type === "historyRedo" ||
-            type.includes("Composition") || event.isComposing) {
+            type.includes("Composition") || event.isComposing || composing) {
             return;  // the page's history; an input method's work, read back afterwards
         }
         event.preventDefault();
@@ -275,22 +394,21 @@ function makeTextBox(element) {
         } else if (type.startsWith("delete") && start === end) {
             if (type.includes("Backward") && start > 0) {
                 start = step(start, false);
-            } else if (type.includes("Forward") && end < text().length) {
+            } else if (type.includes("Forward") && end < length()) {
                 end = step(end, true);
             }
         }
         if (start === end && inserted === "") {
             return;
         }
-        replace(start, end, inserted);
+        userEdit(type, event.data, start, end, inserted);
         select(start + inserted.length, start + inserted.length);
-        announce(type, event.data);
     });
     // Copied and cut from the pieces, not from what the page has laid out of them.
     element.addEventListener("copy", (event) => {
         const {start, end} = selection();
         if (start !== end) {
-            event.clipboardData.setData("text/plain", text().slice(start, end));
+            event.clipboardData.setData("text/plain", slice(start, end));
             event.preventDefault();
         }
     });
@@ -300,10 +418,9 @@ function makeTextBox(element) {
         if (start === end || readOnly) {
             return;
         }
-        event.clipboardData.setData("text/plain", text().slice(start, end));
-        replace(start, end, "");
+        event.clipboardData.setData("text/plain", slice(start, end));
+        userEdit("deleteByCut", null, start, end, "");
         select(start, start);
-        announce("deleteByCut");
     });
     element.addEventListener("dragstart", (event) => event.preventDefault());
 
@@ -322,7 +439,12 @@ function makeTextBox(element) {
         },
     });
     element.setSelectionRange = (start, end, direction) => select(start, end, direction);
-    element.select = () => select(0, text().length);
+    element.select = () => select(0, length());
+    // The pieces as they stand (a copy of the list), for keeping the text without joining it.
+    element.pieces = () => {
+        takeBackEdits();
+        return pieces.slice();
+    };
     element.setRangeText = (inserted, start, end, mode = "preserve") => {
         const old = selection();
         replace(start, end, String(inserted));

@@ -5,7 +5,7 @@
 // This release's own files: the page names its release in the worker's address.
 const RELEASE = new URL(self.location.href).searchParams.get("v");
 const released = (name) => (RELEASE ? `${name}?v=${RELEASE}` : name);
-importScripts(released("mardovane.js"), released("table_check.js"));
+importScripts(released("texts.js"), released("mardovane.js"), released("table_check.js"));
 const ready = createMardovane({locateFile: (path, prefix) => prefix + released(path)});
 const TABLE_CACHE = "mardovane-tables";
 
@@ -34,14 +34,14 @@ async function readTable(source) {
     const response = await fetch(name, {cache: "no-cache"});
     const offline = response.headers.get("X-Mardovane-Offline");
     if (offline === "none") {
-        return {name, problem: "没有网络，也没有读到过这个拆字表", offline: true};
+        return {name, problem: TEXTS.pageNoTableOffline, offline: true};
     }
     if (response.status === 404 || response.status === 410) {
         return {name, problem: "missing"};
     }
     const bytes = new Uint8Array(await response.arrayBuffer());
     if (looksLikeWebPage(response.headers.get("Content-Type"), bytes)) {
-        return {name, problem: `服务器送来的是一个网页，不是拆字表（HTTP ${response.status}）`};
+        return {name, problem: TEXTS.pageWebPageAsTable.replace("{}", response.status)};
     }
     if (!response.ok) {
         return {name, problem: `HTTP ${response.status} ${response.statusText}`.trim()};
@@ -49,8 +49,18 @@ async function readTable(source) {
     return {name, bytes, offline: offline === "last"};
 }
 
+// A string's UTF-16 code units as they stand, lone surrogates too.
+function unitsOf(text) {
+    const units = new Uint16Array(text.length);
+    for (let i = 0; i < text.length; ++i) {
+        units[i] = text.charCodeAt(i);
+    }
+    return units;
+}
+
 self.onmessage = async (event) => {
     const {id, job, source} = event.data;
+    job.text = unitsOf(job.text);  // the page sends the text as it holds it, a string
     self.postMessage({began: id});  // the page knows this worker is alive
     const timings = [];
     const timed = async (name, work) => {
