@@ -105,11 +105,40 @@ class NeverStuck(unittest.TestCase):
             "return document.getElementById('startup').classList.contains('failed')"))
         return self.driver.find_element(By.ID, "startup").text
 
-    def test_a_missing_wasm_is_said_in_the_page(self):
-        self.open()
+    def test_a_missing_wasm_is_said_in_the_page_on_a_phone_too(self):
+        self.served = harness.Site(self.work)
+        self.driver = harness.browser(self.work, phone="320x568@2")
+        self.driver.execute_cdp_cmd("Network.enable", {})
+        self.driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": True})
         os.remove(self.served.path("mardovane.wasm"))
         self.driver.get(self.served.url)
-        self.assertIn("mardovane.wasm", self.startup_text())
+        said = self.startup_text()
+        # In the page's words, not the program's, with nothing about it that looks usable.
+        self.assertIn("无法载入拆分程序 mardovane.wasm", said)
+        self.assertNotIn("Aborted", said)
+        self.assertNotIn("ASSERTIONS", said)
+        for control in ("Form1", "splitSelection", "share", "tables"):
+            self.assertFalse(self.driver.find_element(By.ID, control).is_displayed(), control)
+        width = self.driver.execute_script(
+            "return document.getElementById('startup').getBoundingClientRect().right")
+        self.assertLessEqual(width, 320)
+
+    def test_a_message_fits_the_smallest_phone(self):
+        self.served = harness.Site(self.work)
+        self.driver = harness.browser(self.work, phone="320x568@2")
+        os.remove(self.served.path("keyword.info"))
+        self.ready()
+        self.split()
+        WebDriverWait(self.driver, 30).until(
+            lambda d: d.execute_script("return document.getElementById('failure').open"))
+        # The table's address wraps, and the whole message is on the screen.
+        box = self.driver.execute_script("""
+            const message = document.getElementById('failureMessage');
+            const r = document.getElementById('failure').getBoundingClientRect();
+            return [r.left, r.right, message.scrollWidth, message.clientWidth];""")
+        self.assertGreaterEqual(box[0], 0)
+        self.assertLessEqual(box[1], 320)
+        self.assertLessEqual(box[2], box[3])
 
     def test_a_policy_without_wasm_is_said_and_the_advised_one_works(self):
         self.open(csp="default-src 'self'")

@@ -4,6 +4,7 @@ a service worker that keeps the page's own files, the table asked for again at e
 split (an unchanged one costs a round trip), and offline the table read last, said once.
    offline_test.py --site DIR --splitter MARDOVANE_SPLIT --chromedriver PATH
 """
+import json
 import os
 import re
 import time
@@ -49,7 +50,12 @@ class Offline(unittest.TestCase):
         self.wait_controlled()
         manifest = self.driver.execute_cdp_cmd("Page.getAppManifest", {})
         self.assertEqual(manifest.get("errors"), [])
-        self.assertIn('"short_name": "拆字"', manifest["data"])
+        data = json.loads(manifest["data"])
+        self.assertEqual(data["short_name"], "拆字")
+        # Text shared from another app opens the page with it, and Android's own icon shape
+        # has an icon made for it.
+        self.assertEqual(data["share_target"]["params"]["text"], "text")
+        self.assertIn("maskable", [icon.get("purpose") for icon in data["icons"]])
         installability = self.driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})
         self.assertEqual(installability["installabilityErrors"], [])
 

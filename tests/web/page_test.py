@@ -295,6 +295,19 @@ class PageTest(unittest.TestCase):
             self.ctrl_key(key, code, shift)
             self.assertEqual(self.text(), expected, f"{key} at {code}")
 
+    def test_text_shared_from_another_app_comes_in_as_one_edit(self):
+        self.write_table(KEYWORDS_HAO_HU)
+        self.set_text("")
+        harness.open_page(self.driver, self.url + "?text=" + "好湖", clear=False)
+        self.form = self.driver.find_element(By.ID, "Form1")
+        self.assertEqual(self.text(), "好湖")
+        self.assertNotIn("text=", self.driver.current_url)  # a reload does not share it again
+        self.split_by_click()
+        self.assertEqual(self.text(), "女子氵胡")
+        self.driver.find_element(By.ID, "Text1").click()
+        self.ctrl_key("z", "KeyZ")
+        self.assertEqual(self.text(), "好湖")
+
     def test_clicks_during_a_split_queue_in_order(self):
         text = "湖" * 2000
         self.set_text(text)

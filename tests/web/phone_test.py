@@ -120,6 +120,38 @@ class PhoneLayout(unittest.TestCase):
             driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
                 "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
 
+    def test_no_control_lies_over_another_with_the_keyboard_open(self):
+        driver = self.phone("390x844@3")
+        controls = ["Text1", "Label1", "Label2", "Label5", "splitSelection", "share"]
+        # What the keyboard leaves: landscape, and two small phones.
+        for width, height in [(844, 190), (390, 300), (320, 260)]:
+            with self.subTest(size=f"{width}x{height}"):
+                driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                    "width": width, "height": height, "deviceScaleFactor": 2, "mobile": True})
+                try:
+                    rects = {name: self.rect(driver, name) for name in controls}
+                    for one in controls:
+                        for other in controls[controls.index(one) + 1:]:
+                            a, b = rects[one], rects[other]
+                            apart = (a["right"] <= b["left"] or b["right"] <= a["left"] or
+                                     a["bottom"] <= b["top"] or b["bottom"] <= a["top"])
+                            self.assertTrue(apart, (one, other, a, b))
+                    # A tap on what shows of each button reaches that button, scrolled to.
+                    for name in controls[1:]:
+                        hit = driver.execute_script("""
+                            const target = document.getElementById(arguments[0]);
+                            target.scrollIntoView({block: 'nearest'});
+                            const r = target.getBoundingClientRect();
+                            const found = document.elementFromPoint((r.left + r.right) / 2,
+                                                                    (r.top + r.bottom) / 2);
+                            return found && (found === target || target.contains(found));""",
+                            name)
+                        self.assertTrue(hit, name)
+                finally:
+                    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                        "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
+                    driver.execute_script("window.scrollTo(0, 0)")
+
     def test_text_and_buttons_read_well(self):
         driver = self.phone("360x640@2")
         for target in ("Label1", "Label2", "splitSelection", "share", "Label5"):

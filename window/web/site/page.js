@@ -135,7 +135,21 @@ function sharedText() {
     return shared;
 }
 
+// The phone layout takes the screen the keyboard leaves: where a browser only shrinks the
+// visual viewport, the page follows it.
+function followVisualViewport() {
+    const viewport = window.visualViewport;
+    if (!viewport) {
+        return;
+    }
+    const fit = () => document.documentElement.style.setProperty(
+        "--viewport-height", `${Math.round(viewport.height)}px`);
+    viewport.addEventListener("resize", fit);
+    fit();
+}
+
 async function start() {
+    followVisualViewport();
     const program = await loadProgram();
     const layout = program.pageLayout();
     document.title = layout.caption;
