@@ -1,7 +1,9 @@
-// Text1 as a box that lays out only what is on screen: the text is held in pieces of about
-// a few thousand characters cut at line breaks, each a block that the browser skips
-// (content-visibility: auto) until it scrolls into view. A textarea lays out the whole
-// text at once, for seconds on ten megabytes, and the page stops drawing meanwhile.
+// Text1 as a box that lays out only what is on screen: the text is held in pieces
+// (text_pieces.js), each a block that the browser skips (content-visibility: auto) until it
+// scrolls into view. A textarea lays out the whole text at once, for seconds on ten
+// megabytes, and the page stops drawing meanwhile. A line longer than a piece is cut into
+// several, each wrapped on its own: a very long line wraps a little early every few
+// thousand characters, and is laid out piece by piece like any other text.
 //
 // It looks to the page like a textarea: value, selectionStart and selectionEnd,
 // setSelectionRange(), setRangeText(), select(), readOnly, and input events. Edits are the
@@ -15,15 +17,11 @@
 
 // eslint-disable-next-line no-unused-vars
 function makeTextBox(element) {
-    const PIECE = 2048;  // units a piece holds at least, up to its next line break
-    let pieces = [""];   // the text, cut at line breaks; each break between two pieces is one
-    let starts = null;   // where each piece starts in the text, worked out when needed
-    let joined = "";     // the whole text, while it is up to date
-    let joinedValid = true;
+    const pieces = new TextPieces();
     let readOnly = false;
     let lastSelection = {start: 0, end: 0, direction: "none"};
     let composing = false;
-    let committed = pieces;  // the pieces as the last edit reported left them
+    let committed = pieces.list;  // the pieces as the last edit reported left them
 
     element.contentEditable = "plaintext-only";
     element.setAttribute("role", "textbox");
@@ -34,43 +32,33 @@ function makeTextBox(element) {
     element.setAttribute("autocorrect", "off");
     element.setAttribute("translate", "no");
 
-    // A piece as the page shows it: an empty line, or one that ends in a break, needs one
-    // more break to be drawn at all, which is not part of the text.
-    const shown = (text) => (text === "" || text.endsWith("\n") ? `${text}\n` : text);
-    const read = (block) => {
+    // A piece as the page shows it: the last one, empty or ending in a line break, needs
+    // one more break for its last (empty) line to be drawn, which is not part of the text.
+    const shown = (text, last) => (last && (text === "" || text.endsWith("\n")) ? `${text}\n` : text);
+    const read = (block, last) => {
         const text = block.textContent;
-        return text.endsWith("\n") ? text.slice(0, -1) : text;
+        return last && text.endsWith("\n") ? text.slice(0, -1) : text;
     };
-    function block(text) {
+    function block(text, last) {
         const div = document.createElement("div");
         div.className = "piece";
-        div.textContent = shown(text);
+        div.textContent = shown(text, last);
         return div;
     }
-    function cut(text) {
-        const cutPieces = [];
-        let at = 0;
-        for (;;) {
-            const end = text.length - at > PIECE ? text.indexOf("\n", at + PIECE) : -1;
-            if (end < 0) {
-                cutPieces.push(text.slice(at));
-                return cutPieces;
-            }
-            cutPieces.push(text.slice(at, end));
-            at = end + 1;
-        }
-    }
-    function changed() {
-        starts = null;
-        joinedValid = false;
-    }
+    const isLast = (index) => index === element.children.length - 1;
 
     // What an input method wrote in the page is taken back into the pieces: only the
     // pieces it touched are read again.
-    const observer = new MutationObserver(() => {});
+    // (Records the observer is handed wait here until they are taken.)
+    const handed = [];
+    const observer = new MutationObserver((records) => handed.push(...records));
     observer.observe(element, {characterData: true, childList: true, subtree: true});
+    function ourOwnChanges() {
+        handed.length = 0;
+        observer.takeRecords();  // what the box itself did is already in its pieces
+    }
     function takeBackEdits() {
-        const records = observer.takeRecords();
+        const records = [...handed.splice(0), ...observer.takeRecords()];
         if (records.length === 0) {
             return;
         }
@@ -87,70 +75,36 @@ function makeTextBox(element) {
             }
             touched.add(piece);
         }
+        const blocks = [...element.children];
         if (touched.has(element)) {
-            if ([...element.children].some((child) => !child.classList.contains("piece")) ||
-                element.childElementCount === 0) {
-                setText(read(element).replace(/\n$/, ""), false);  // rebuilt whole
+            if (blocks.length === 0 || blocks.some((child) => !child.classList.contains("piece"))) {
+                setText(read(element, true), false);  // rebuilt whole
                 return;
             }
-            pieces = [...element.children].map(read);
+            pieces.adopt(blocks.map((child, index) => read(child, isLast(index))));
         } else {
-            pieces = pieces.slice();
+            const list = pieces.list.slice();
             for (const piece of touched) {
-                pieces[Array.prototype.indexOf.call(element.children, piece)] = read(piece);
+                const index = blocks.indexOf(piece);
+                list[index] = read(piece, isLast(index));
             }
+            pieces.adopt(list);
         }
-        changed();
     }
     function ours(work) {
         takeBackEdits();
         work();
-        observer.takeRecords();  // what the box itself did is already in its pieces
+        ourOwnChanges();
         if (!composing) {
-            committed = pieces;
+            committed = pieces.list;
         }
-    }
-    // The edit that made `after` of `before` (both lists of pieces), found in the pieces
-    // that differ, with one piece on either side for the line break between.
-    function editBetween(before, after) {
-        let first = 0;
-        while (first < before.length && first < after.length && before[first] === after[first]) {
-            ++first;
-        }
-        if (first === before.length && first === after.length) {
-            return null;
-        }
-        let lastBefore = before.length - 1;
-        let lastAfter = after.length - 1;
-        while (lastBefore > first && lastAfter > first && before[lastBefore] === after[lastAfter]) {
-            --lastBefore;
-            --lastAfter;
-        }
-        first = Math.max(0, first - 1);
-        const was = before.slice(first, lastBefore + 2).join("\n");
-        const is = after.slice(first, lastAfter + 2).join("\n");
-        let head = 0;
-        while (head < was.length && head < is.length && was[head] === is[head]) {
-            ++head;
-        }
-        let tail = 0;
-        while (tail < was.length - head && tail < is.length - head &&
-               was[was.length - 1 - tail] === is[is.length - 1 - tail]) {
-            ++tail;
-        }
-        let at = head;
-        for (let i = 0; i < first; ++i) {
-            at += before[i].length + 1;
-        }
-        return {at, removed: was.slice(head, was.length - tail),
-                inserted: is.slice(head, is.length - tail)};
     }
     // What the browser or an input method changed since the last edit, as one edit.
     function reportBrowsersEdit(inputType) {
         takeBackEdits();
-        const edit = editBetween(committed, pieces);
-        committed = pieces;
-        if (edit && (edit.removed || edit.inserted)) {
+        const edit = TextPieces.editBetween(committed, pieces.list);
+        committed = pieces.list;
+        if (edit) {
             announce(inputType, edit.inserted, edit);
         }
     }
@@ -174,80 +128,35 @@ function makeTextBox(element) {
 
     function setText(text, fromOutside = true) {
         const work = () => {
-            pieces = cut(text);
+            pieces.set(text);
             const fragment = document.createDocumentFragment();
-            for (const piece of pieces) {
-                fragment.appendChild(block(piece));
-            }
+            pieces.list.forEach((piece, index) => {
+                fragment.appendChild(block(piece, index === pieces.list.length - 1));
+            });
             element.replaceChildren(fragment);
-            changed();
-            joined = text;
-            joinedValid = true;
         };
         if (fromOutside) {
             ours(work);
         } else {
             work();
-            observer.takeRecords();
+            ourOwnChanges();
         }
     }
-    // The whole text's length, and the text from `start` to `end`, without joining it.
-    function length() {
-        const at = pieceStarts();
-        return at[at.length - 1] + pieces[pieces.length - 1].length;
-    }
-    function slice(start, end) {
-        if (start >= end) {
-            return "";
-        }
-        const [first, from] = locate(start);
-        const [last, to] = locate(end);
-        if (first === last) {
-            return pieces[first].slice(from, to);
-        }
-        return [pieces[first].slice(from), ...pieces.slice(first + 1, last),
-                pieces[last].slice(0, to)].join("\n");
-    }
-    function text() {
+    const text = () => {
         takeBackEdits();
-        if (!joinedValid) {
-            joined = pieces.join("\n");
-            joinedValid = true;
-        }
-        return joined;
-    }
-    function pieceStarts() {
+        return pieces.text();
+    };
+    const length = () => {
         takeBackEdits();
-        if (!starts) {
-            starts = new Array(pieces.length);
-            let at = 0;
-            for (let i = 0; i < pieces.length; ++i) {
-                starts[i] = at;
-                at += pieces[i].length + 1;
-            }
-        }
-        return starts;
-    }
-    // The piece where `position` lies, and where in it.
-    function locate(position) {
-        const at = pieceStarts();
-        let low = 0;
-        let high = at.length - 1;
-        while (low < high) {
-            const middle = (low + high + 1) >> 1;
-            if (at[middle] <= position) {
-                low = middle;
-            } else {
-                high = middle - 1;
-            }
-        }
-        return [low, Math.min(position - at[low], pieces[low].length)];
-    }
+        return pieces.length();
+    };
+
     // A point of the page (node, offset) as a position in the text.
     function positionOf(node, offset) {
+        takeBackEdits();
         if (node === element) {
-            const index = Math.min(offset, pieces.length);
-            return index === pieces.length ? length() : pieceStarts()[index];
+            const index = Math.min(offset, pieces.list.length);
+            return index === pieces.list.length ? pieces.length() : pieces.positions()[index];
         }
         let piece = node;
         while (piece && piece.parentNode !== element) {
@@ -269,11 +178,11 @@ function makeTextBox(element) {
                 within += node.childNodes[i].textContent.length;
             }
         }
-        return pieceStarts()[index] + Math.min(within, pieces[index].length);
+        return pieces.positions()[index] + Math.min(within, pieces.list[index].length);
     }
     // A position in the text as a point of the page.
     function pointOf(position) {
-        const [index, within] = locate(position);
+        const [index, within] = pieces.locate(position);
         const piece = element.children[index];
         let node = piece.firstChild;
         let left = within;
@@ -305,7 +214,7 @@ function makeTextBox(element) {
         if (document.activeElement === element) {
             getSelection().setBaseAndExtent(anchorNode, anchorOffset, focusNode, focusOffset);
         }
-        const [index] = locate(end);
+        const [index] = pieces.locate(end);
         const piece = element.children[index];
         const box = element.getBoundingClientRect();
         const place = piece.getBoundingClientRect();
@@ -321,24 +230,21 @@ function makeTextBox(element) {
     // Replaces the text from `start` to `end`: only the pieces it touches change.
     function replace(start, end, inserted) {
         ours(() => {
-            const [first, from] = locate(start);
-            const [last, to] = locate(end);
-            const replaced = cut(pieces[first].slice(0, from) + inserted + pieces[last].slice(to));
+            const {first, last, replaced} = pieces.replace(start, end, inserted);
+            const lastIndex = pieces.list.length - 1;
             if (first === last && replaced.length === 1) {
-                element.children[first].textContent = shown(replaced[0]);
-            } else {
-                const fragment = document.createDocumentFragment();
-                for (const piece of replaced) {
-                    fragment.appendChild(block(piece));
-                }
-                const range = document.createRange();
-                range.setStartBefore(element.children[first]);
-                range.setEndAfter(element.children[last]);
-                range.deleteContents();
-                element.insertBefore(fragment, element.children[first] || null);
+                element.children[first].textContent = shown(replaced[0], first === lastIndex);
+                return;
             }
-            pieces.splice(first, last - first + 1, ...replaced);
-            changed();
+            const fragment = document.createDocumentFragment();
+            replaced.forEach((piece, index) => {
+                fragment.appendChild(block(piece, first + index === lastIndex));
+            });
+            const range = document.createRange();
+            range.setStartBefore(element.children[first]);
+            range.setEndAfter(element.children[last]);
+            range.deleteContents();
+            element.insertBefore(fragment, element.children[first] || null);
         });
     }
     function announce(inputType, data, edit) {
@@ -348,25 +254,9 @@ function makeTextBox(element) {
     }
     // The user's edit: made in the pieces, and said.
     function userEdit(inputType, data, start, end, inserted) {
-        const edit = {at: start, removed: slice(start, end), inserted};
+        const edit = {at: start, removed: pieces.slice(start, end), inserted};
         replace(start, end, inserted);
         announce(inputType, data, edit);
-    }
-
-    // The unit at `position`, and the one character before or after it: a surrogate pair
-    // is not cut in two.
-    function unitAt(position) {
-        const [index, within] = locate(position);
-        return within < pieces[index].length ? pieces[index].charCodeAt(within) : 10;
-    }
-    function step(position, forward) {
-        if (forward) {
-            const code = unitAt(position);
-            return position + (code >= 0xD800 && code <= 0xDBFF &&
-                               position + 1 < length() ? 2 : 1);
-        }
-        const code = unitAt(position - 1);
-        return position - (code >= 0xDC00 && code <= 0xDFFF && position >= 2 ? 2 : 1);
     }
 
     element.addEventListener("beforeinput", (event) => {
@@ -393,9 +283,9 @@ function makeTextBox(element) {
             inserted = inserted.replace(/\r\n?/g, "\n");
         } else if (type.startsWith("delete") && start === end) {
             if (type.includes("Backward") && start > 0) {
-                start = step(start, false);
+                start = pieces.step(start, false);
             } else if (type.includes("Forward") && end < length()) {
-                end = step(end, true);
+                end = pieces.step(end, true);
             }
         }
         if (start === end && inserted === "") {
@@ -408,7 +298,7 @@ function makeTextBox(element) {
     element.addEventListener("copy", (event) => {
         const {start, end} = selection();
         if (start !== end) {
-            event.clipboardData.setData("text/plain", slice(start, end));
+            event.clipboardData.setData("text/plain", pieces.slice(start, end));
             event.preventDefault();
         }
     });
@@ -418,7 +308,7 @@ function makeTextBox(element) {
         if (start === end || readOnly) {
             return;
         }
-        event.clipboardData.setData("text/plain", slice(start, end));
+        event.clipboardData.setData("text/plain", pieces.slice(start, end));
         userEdit("deleteByCut", null, start, end, "");
         select(start, start);
     });
@@ -443,7 +333,7 @@ function makeTextBox(element) {
     // The pieces as they stand (a copy of the list), for keeping the text without joining it.
     element.pieces = () => {
         takeBackEdits();
-        return pieces.slice();
+        return pieces.list.slice();
     };
     element.setRangeText = (inserted, start, end, mode = "preserve") => {
         const old = selection();

@@ -10,7 +10,7 @@
 
 // eslint-disable-next-line no-unused-vars
 class TextKeeper {
-    // `pieces()` gives the text as a list of lines' pieces, joined by line breaks;
+    // `pieces()` gives the text as a list of pieces, one after another;
     // `notKept()` says that it could not be kept.
     constructor(pieces, notKept) {
         this.pieces = pieces;
@@ -48,16 +48,25 @@ class TextKeeper {
     async load() {
         let quick = null;
         try {
-            quick = JSON.parse(sessionStorage.getItem(TextKeeper.quickName) || "null");
+            const item = sessionStorage.getItem(TextKeeper.quickName);
+            try {
+                quick = JSON.parse(item);
+                if (typeof quick !== "object" || !Array.isArray(quick.pieces)) {
+                    throw new TypeError("not kept by this page");
+                }
+            } catch (error) {
+                // the earlier pages kept the text itself there
+                quick = item === null ? null : {tab: this.tab, saved: 0, pieces: [item]};
+            }
         } catch (error) {
-            // none
+            // no session storage
         }
         const kept = await this.loadKept();
         if (quick && quick.tab !== this.tab) {
             quick = null;  // left by a page of another name for the tab
         }
         const newer = quick && (!kept || quick.saved > kept.saved) ? quick : kept;
-        return newer ? newer.pieces.join("\n") : null;
+        return newer ? newer.pieces.join("") : null;
     }
     static get quickName() {
         return "mardovane-text";
@@ -102,7 +111,7 @@ class TextKeeper {
             try {
                 let length = 0;
                 for (const piece of kept.pieces) {
-                    length += piece.length + 1;
+                    length += piece.length;
                 }
                 if (length <= TextKeeper.quickLength) {
                     sessionStorage.setItem(TextKeeper.quickName,
