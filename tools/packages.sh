@@ -11,4 +11,6 @@ test_packages=(libgtest-dev googletest clang-format git desktop-file-utils appst
 windows_packages=(g++-mingw-w64-x86-64-posix wine64 icoutils)
 # The web page: Emscripten to compile it (with Node to run its tests, and acorn for its
 # optimiser), Chromium and its driver to try it in a real browser.
-web_packages=(emscripten node-acorn chromium chromium-driver python3-selenium librsvg2-bin)
+# Debian's nginx to try the README's recipe in its own configuration.
+web_packages=(emscripten node-acorn chromium chromium-driver python3-selenium librsvg2-bin
+              nginx)
