@@ -49,7 +49,7 @@ TEST_P(Jobs, MakeTheTextAndTheSelectionAfter) {
 INSTANTIATE_TEST_SUITE_P(
     TextJob, Jobs,
     ::testing::Values(
-        JobCase{"split_one_level", JobKind::Split, u"湖\r\n湖", {}, {}, u"氵胡\r\n氵胡", {0, 0}},
+        JobCase{"split_one_level", JobKind::Split, u"湖\r\n湖", {}, {}, u"氵胡\r\n氵胡", {6, 6}},
         JobCase{"split_nothing_found", JobKind::Split, u"你", {}, {}, {}, {}, true},
         JobCase{
             "selection_only", JobKind::SplitSelection, u"好湖好", {1, 2}, {}, u"好氵胡好", {1, 3}},

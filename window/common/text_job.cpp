@@ -42,7 +42,10 @@ SplitOutcome split(Job job, const PlanLoader& plans) {
         if (replacements == 0) {
             return TextUnchanged{};
         }
-        return NewText{std::move(std::get<std::u16string>(result)), {}, replacements};
+        // The caret after the text, where typing goes on.
+        auto& text = std::get<std::u16string>(result);
+        const Selection end{text.size(), text.size()};
+        return NewText{std::move(text), end, replacements};
     }
     // Only the selection, with the same table; the rest stays as it was.
     const std::size_t from = std::min(job.selection.from, job.text.size());
