@@ -146,6 +146,17 @@ INSTANTIATE_TEST_SUITE_P(
         ShortcutCase{"ctrl_shift_y_does_nothing", layout::Key::Y, true, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Every toolkit names the letter keys by their letter, upper or lower case.
+TEST(Keyboard, KnowsTheLettersOfItsShortcutsInEitherCase) {
+    const std::vector<std::pair<char32_t, std::optional<layout::Key>>> letters{
+        {U'C', layout::Key::C}, {U'c', layout::Key::C},   {U'Z', layout::Key::Z},
+        {U'z', layout::Key::Z}, {U'Y', layout::Key::Y},   {U'y', layout::Key::Y},
+        {U'A', std::nullopt},   {U'\u044F', std::nullopt}};  // я: no Latin letter
+    for (const auto& [letter, key] : letters) {
+        EXPECT_EQ(key_of_letter(letter), key) << static_cast<std::uint32_t>(letter);
+    }
+}
+
 TEST(Keyboard, ReachesTheVisibleHotspotsInTabOrder) {
     std::vector<std::string_view> names;
     for (const std::size_t i : keyboard_order()) {

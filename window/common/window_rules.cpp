@@ -44,6 +44,22 @@ std::optional<layout::Command> shortcut_command(layout::Key key, bool shift) {
     return std::nullopt;
 }
 
+std::optional<layout::Key> key_of_letter(char32_t letter) {
+    switch (letter) {
+        case U'C':
+        case U'c':
+            return layout::Key::C;
+        case U'Z':
+        case U'z':
+            return layout::Key::Z;
+        case U'Y':
+        case U'y':
+            return layout::Key::Y;
+        default:
+            return std::nullopt;
+    }
+}
+
 std::vector<std::size_t> keyboard_order() {
     std::vector<std::size_t> order;
     for (std::size_t i = 0; i < layout::kHotspots.size(); ++i) {

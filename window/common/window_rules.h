@@ -34,6 +34,10 @@ class ClickTracker {
 
 // The command a key runs with Ctrl held (and Shift, or not), if any.
 [[nodiscard]] std::optional<layout::Command> shortcut_command(layout::Key key, bool shift);
+// The layout table's key for a Latin letter as its key writes it (either case), if it has
+// one: every toolkit names C, Z and Y by their letter (a virtual-key code, a Qt key, a
+// browser's key).
+[[nodiscard]] std::optional<layout::Key> key_of_letter(char32_t letter);
 
 // The hotspots the keyboard reaches after the text box, in tab order: indices into
 // layout::kHotspots.

@@ -15,6 +15,7 @@
 
 #include "window/common/texts.h"
 #include "window/common/window_controller.h"
+#include "window/common/window_rules.h"
 #include "window/qt/qt_strings.h"
 
 namespace mardovane {
@@ -31,19 +32,10 @@ struct KeptDocument final : KeptText {
 };
 
 std::optional<layout::Key> key_of(int key) {
-    switch (key) {
-        case Qt::Key_Return:  // the main key and the keypad's
-        case Qt::Key_Enter:
-            return layout::Key::Enter;
-        case Qt::Key_C:
-            return layout::Key::C;
-        case Qt::Key_Z:
-            return layout::Key::Z;
-        case Qt::Key_Y:
-            return layout::Key::Y;
-        default:
-            return std::nullopt;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {  // the main key and the keypad's
+        return layout::Key::Enter;
     }
+    return rules::key_of_letter(static_cast<char32_t>(key));  // Qt::Key_A to Key_Z are 'A' to 'Z'
 }
 
 }  // namespace

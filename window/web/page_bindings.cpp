@@ -74,16 +74,8 @@ std::optional<layout::Key> key_named(const std::string& key, const std::string& 
     }
     const bool latin = key.size() == 1 && std::isalpha(static_cast<unsigned char>(key[0]));
     const std::string letter = latin ? key : code.starts_with("Key") ? code.substr(3) : "";
-    switch (letter.size() == 1 ? std::toupper(static_cast<unsigned char>(letter[0])) : 0) {
-        case 'C':
-            return layout::Key::C;
-        case 'Z':
-            return layout::Key::Z;
-        case 'Y':
-            return layout::Key::Y;
-        default:
-            return std::nullopt;
-    }
+    return letter.size() == 1 ? rules::key_of_letter(static_cast<unsigned char>(letter[0]))
+                              : std::nullopt;
 }
 
 // Everything the page places and says, from the one layout table and text list.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "window/common/window_rules.h"
 #include "window/win32/main_window.h"
 
 namespace mardovane::win32 {
@@ -27,18 +28,10 @@ bool move_focus(const WindowState& state, bool backwards) {
 
 // The layout table's key for a virtual-key code, if it has one.
 std::optional<layout::Key> key_of(WPARAM virtual_key) {
-    switch (virtual_key) {
-        case VK_RETURN:  // the main key and the keypad's
-            return layout::Key::Enter;
-        case 'C':
-            return layout::Key::C;
-        case 'Z':
-            return layout::Key::Z;
-        case 'Y':
-            return layout::Key::Y;
-        default:
-            return std::nullopt;
+    if (virtual_key == VK_RETURN) {  // the main key and the keypad's
+        return layout::Key::Enter;
     }
+    return rules::key_of_letter(static_cast<char32_t>(virtual_key));  // 'A' to 'Z' are letters
 }
 
 }  // namespace
