@@ -90,7 +90,8 @@ std::string usage_text() {
     text += "  --                 end of the options: what follows is the input file\n\n";
     text +=
         wrapped(joined({"Options are read as getopt_long reads them: -j4, -j 4, --jobs=4 and "
-                        "--jobs 4 are the same, and short options may be bundled (-hV). "
+                        "--jobs 4 are the same, and short options may be bundled (-hV); "
+                        "a long option must be written in full (--jobs, not --job). "
                         "--jobs takes 1 to ",
                         std::to_string(kMaxJobs), "."}));
     text += '\n';

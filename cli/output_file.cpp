@@ -39,7 +39,10 @@ void remove_on_signals(const std::filesystem::path& temporary) {
     }
     std::memcpy(pending_temporary, name.c_str(), name.size() + 1);
     temporary_pending = 1;
-    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    // Every signal whose default ends the process, but the faults (the file size limit's
+    // SIGXFSZ is ignored, and a failed write reports it).
+    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGALRM, SIGUSR1,
+                                    SIGUSR2, SIGVTALRM, SIGPROF, SIGXCPU, SIGPOLL}) {
         struct sigaction old {};
         sigaction(signal_number, nullptr, &old);
         if (old.sa_handler == SIG_IGN) {

@@ -76,6 +76,13 @@ TEST_P(SplitterDocuments, GiveTheFiguresAsTheyAre) {
     EXPECT_NE(words_in(usage_text()).find("blocks of " + block_size_text()), std::string::npos);
 }
 
+// getopt_long alone would take --job for --jobs; the splitter does not, and says so.
+TEST_P(SplitterDocuments, SayThatALongOptionIsWrittenInFull) {
+    EXPECT_NE(words.find("long option must be written in full"), std::string::npos);
+    EXPECT_NE(words_in(usage_text()).find("long option must be written in full"),
+              std::string::npos);
+}
+
 TEST_P(SplitterDocuments, GiveEveryExitStatusInTheSameWords) {
     for (const ExitStatusSpec& status : kExitStatusTable) {
         const std::string said = std::to_string(status.status) + " " + status.meaning;

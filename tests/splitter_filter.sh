@@ -81,7 +81,7 @@ check "reading what it appends to: the file is as it was" test "$(cat "$work/sel
 # Ended by a signal while it writes: the temporary file, made with the file's own mode,
 # goes with it. A background job starts with SIGINT ignored, which the splitter keeps (as
 # under nohup): env gives it back its default.
-for signal in INT TERM HUP QUIT; do
+for signal in INT TERM HUP QUIT PIPE ALRM USR1 USR2; do
     rm -rf "$work/sig" && mkdir "$work/sig"
     printf 'old' > "$work/sig/out.txt" && chmod 600 "$work/sig/out.txt"
     mkfifo "$work/sig/in"
