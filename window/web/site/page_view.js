@@ -3,28 +3,6 @@
 // jobs' worker. What the window does with them is the program's.
 "use strict";
 
-// A string's UTF-16 code units as they stand (lone surrogates too), and back.
-function unitsOf(text) {
-    const units = new Uint16Array(text.length);
-    for (let i = 0; i < text.length; ++i) {
-        units[i] = text.charCodeAt(i);
-    }
-    return units;
-}
-const strictUtf16 = new TextDecoder("utf-16le", {fatal: true});
-function stringOf(units) {
-    try {
-        return strictUtf16.decode(units);  // at once, where every surrogate is paired
-    } catch (error) {
-        // a lone surrogate, which the decoder would not keep: unit by unit
-    }
-    const pieces = [];
-    for (let at = 0; at < units.length; at += 8192) {
-        pieces.push(String.fromCharCode.apply(null, units.subarray(at, at + 8192)));
-    }
-    return pieces.join("");
-}
-
 // Runs `work`, and keeps how long it took as a performance measure named `name`, for the
 // browser's tools and the page's timing tests.
 function timed(name, work) {

@@ -5,7 +5,8 @@
 // This release's own files: the page names its release in the worker's address.
 const RELEASE = new URL(self.location.href).searchParams.get("v");
 const released = (name) => (RELEASE ? `${name}?v=${RELEASE}` : name);
-importScripts(released("texts.js"), released("mardovane.js"), released("table_check.js"));
+importScripts(released("texts.js"), released("utf16.js"), released("mardovane.js"),
+              released("table_check.js"));
 const ready = createMardovane({locateFile: (path, prefix) => prefix + released(path)});
 const TABLE_CACHE = "mardovane-tables";
 
@@ -47,15 +48,6 @@ async function readTable(source) {
         return {name, problem: `HTTP ${response.status} ${response.statusText}`.trim()};
     }
     return {name, bytes, offline: offline === "last"};
-}
-
-// A string's UTF-16 code units as they stand, lone surrogates too.
-function unitsOf(text) {
-    const units = new Uint16Array(text.length);
-    for (let i = 0; i < text.length; ++i) {
-        units[i] = text.charCodeAt(i);
-    }
-    return units;
 }
 
 self.onmessage = async (event) => {
