@@ -61,10 +61,10 @@ std::size_t in_crlf(const std::u16string& crlf, std::size_t lf_position) {
 
 class Win32Window : public ::testing::Test {
   protected:
-    void open(JobRunner runner) {
+    void open(JobRunner runner, decltype(WindowServices::post_message) post = PostMessageW) {
         window_ = create_main_window(
             GetModuleHandleW(nullptr),
-            {L"C:\\", L"http://mardovane.example/", clipboard_, opener_, std::move(runner)},
+            {L"C:\\", L"http://mardovane.example/", clipboard_, opener_, std::move(runner), post},
             SW_SHOWNOACTIVATE);
         ASSERT_NE(window_, nullptr);
         pump();
@@ -294,6 +294,28 @@ TEST_F(Win32Window, AStoreWithoutRoomKeepsTheTextAndSaysSo) {
     SendMessageW(message_shown(), WM_COMMAND, IDOK, 0);
     EXPECT_EQ(message_shown(), nullptr);
     EXPECT_TRUE(IsWindowEnabled(window_));
+}
+
+// A queue that is full (ten thousand messages waiting) refuses the job's outcome for a
+// while: it arrives when there is room, and the window is not left busy.
+std::atomic<int> refusals_left = 0;
+BOOL WINAPI full_then_free(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (refusals_left.fetch_sub(1) > 0) {
+        SetLastError(ERROR_NOT_ENOUGH_QUOTA);
+        return FALSE;
+    }
+    return PostMessageW(window, message, w, l);
+}
+
+TEST_F(Win32Window, AnOutcomeRefusedByAFullQueueArrivesWhenThereIsRoom) {
+    refusals_left = 5;
+    open(add_a_mark, full_then_free);
+    type(u"好");
+    click_split();
+    ASSERT_TRUE(settled());
+    EXPECT_LE(refusals_left, 0) << "the queue refused nothing";
+    EXPECT_EQ(text(), u"好!");
+    EXPECT_EQ(GetWindowLongPtrW(edit(), GWL_STYLE) & ES_READONLY, 0) << "left busy";
 }
 
 // The EDIT control's one level of undo is the typing's: Ctrl+Z takes the typing back, then

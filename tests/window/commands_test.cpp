@@ -166,24 +166,50 @@ class WindowCommandsTest : public QObject, private WindowFixture {
         QCOMPARE(text(), QStringLiteral("好"));
     }
 
+    // Undo and redo are the window's, as the other shortcuts: they answer whatever has the
+    // focus, a painted button too.
     void undo_and_redo_answer_every_key_for_them_data() {
+        QTest::addColumn<QString>("focus");
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
-        QTest::newRow("Ctrl+Y") << int(Qt::Key_Y) << int(Qt::ControlModifier);
-        QTest::newRow("Ctrl+Shift+Z")
-            << int(Qt::Key_Z) << int(Qt::ControlModifier | Qt::ShiftModifier);
+        const int ctrl = Qt::ControlModifier;
+        for (const char* focus : {"Text1", "Label1", "Label2"}) {
+            QTest::addRow("Ctrl+Y on %s", focus) << focus << int(Qt::Key_Y) << ctrl;
+            QTest::addRow("Ctrl+Shift+Z on %s", focus)
+                << focus << int(Qt::Key_Z) << int(ctrl | Qt::ShiftModifier);
+        }
     }
 
     void undo_and_redo_answer_every_key_for_them() {
+        QFETCH(QString, focus);
         QFETCH(int, key);
         QFETCH(int, modifiers);
         text1()->setPlainText(QStringLiteral("好"));
         click_split();
         QVERIFY(settled());
-        QTest::keyClick(text1(), Qt::Key_Z, Qt::ControlModifier);
+        QWidget* target = focus == QLatin1String("Text1") ? static_cast<QWidget*>(text1())
+                                                          : hotspot(qPrintable(focus));
+        target->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(target->hasFocus());
+        QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(text(), QStringLiteral("好"));
-        QTest::keyClick(text1(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(text(), QStringLiteral("女子"));
+    }
+
+    // The menu's keys are the shortcut table's.
+    void the_menu_shows_the_keys_of_the_shortcut_table() {
+        text1()->setPlainText(QStringLiteral("好"));
+        QMenu* menu = context_menu();
+        QVERIFY(menu != nullptr);
+        const auto keys_of = [menu](const char* name) {
+            const auto* action = menu->findChild<QAction*>(QLatin1String(name));
+            return action == nullptr ? QString() : action->shortcut().toString();
+        };
+        QCOMPARE(keys_of("edit-undo"), QStringLiteral("Ctrl+Z"));
+        QCOMPARE(keys_of("edit-redo"), QStringLiteral("Ctrl+Y"));
+        QCOMPARE(keys_of("split-selection"), QStringLiteral("Ctrl+Shift+Enter"));
+        menu->close();
     }
 
     // Qt's text document takes U+2029, U+FDD0 and U+FDD1 for its own structure: a paste

@@ -44,6 +44,15 @@ std::optional<layout::Command> shortcut_command(layout::Key key, bool shift) {
     return std::nullopt;
 }
 
+std::optional<std::string_view> shortcut_text(layout::Command command) {
+    for (const auto& shortcut : layout::kShortcuts) {
+        if (shortcut.command == command) {
+            return shortcut.text;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<layout::Key> key_of_letter(char32_t letter) {
     switch (letter) {
         case U'C':
@@ -75,10 +84,8 @@ std::vector<std::size_t> keyboard_order() {
 
 std::string tooltip(const layout::Hotspot& area) {
     std::string text(area.tooltip);
-    for (const auto& shortcut : layout::kShortcuts) {
-        if (!text.empty() && shortcut.command == area.command) {
-            text += " (" + std::string(shortcut.text) + ")";
-        }
+    if (const auto keys = shortcut_text(area.command); keys && !text.empty()) {
+        text += " (" + std::string(*keys) + ")";
     }
     return text;
 }

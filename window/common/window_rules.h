@@ -34,6 +34,8 @@ class ClickTracker {
 
 // The command a key runs with Ctrl held (and Shift, or not), if any.
 [[nodiscard]] std::optional<layout::Command> shortcut_command(layout::Key key, bool shift);
+// The first key of the shortcut table that runs `command`, as menus and tooltips write it.
+[[nodiscard]] std::optional<std::string_view> shortcut_text(layout::Command command);
 // The layout table's key for a Latin letter as its key writes it (either case), if it has
 // one: every toolkit names C, Z and Y by their letter (a virtual-key code, a Qt key, a
 // browser's key).

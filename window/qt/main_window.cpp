@@ -96,9 +96,8 @@ MainWindow::MainWindow(WindowServices services)
     text_box_->setTabChangesFocus(true);  // Tab goes on to the buttons, as in a dialog
     text_box_->setFocus();
 
-    // The shortcuts of the layout table; Enter means the main Return key and the keypad's.
-    // Undo and redo are the text box's own keys (it goes through the same table), so that
-    // they act on the text it holds.
+    // The shortcuts of the layout table, for the whole window whatever has the focus (the
+    // text box leaves them to it); Enter means the main Return key and the keypad's.
     const auto add_shortcut = [this](const QString& keys, layout::Command command) {
         auto* action = new QShortcut(QKeySequence(keys), this);
         action->setContext(Qt::WindowShortcut);
@@ -106,10 +105,6 @@ MainWindow::MainWindow(WindowServices services)
                 [this, command] { controller_->run(command); });
     };
     for (const layout::Shortcut& shortcut : layout::kShortcuts) {
-        if (shortcut.command == layout::Command::Undo ||
-            shortcut.command == layout::Command::Redo) {
-            continue;
-        }
         add_shortcut(to_qstring(shortcut.text), shortcut.command);
         if (shortcut.key == layout::Key::Enter) {
             add_shortcut(QStringLiteral("%1Return").arg(shortcut.shift ? "Ctrl+Shift+" : "Ctrl+"),

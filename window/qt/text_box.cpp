@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextDocumentLayout>
@@ -36,6 +37,22 @@ std::optional<layout::Key> key_of(int key) {
         return layout::Key::Enter;
     }
     return rules::key_of_letter(static_cast<char32_t>(key));  // Qt::Key_A to Key_Z are 'A' to 'Z'
+}
+
+// The label of a command's first key in the shortcut table, for a menu to show.
+QKeySequence shortcut_of(layout::Command command) {
+    const auto text = rules::shortcut_text(command);
+    return text ? QKeySequence(to_qstring(*text)) : QKeySequence();
+}
+
+bool is_window_shortcut(const QKeyEvent& event) {
+    const auto modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    if (!modifiers.testFlag(Qt::ControlModifier) || modifiers.testFlag(Qt::AltModifier) ||
+        modifiers.testFlag(Qt::MetaModifier)) {
+        return false;
+    }
+    const auto key = key_of(event.key());
+    return key && rules::shortcut_command(*key, modifiers.testFlag(Qt::ShiftModifier));
 }
 
 }  // namespace
@@ -142,21 +159,16 @@ void TextBox::typed() {
     }
 }
 
-void TextBox::keyPressEvent(QKeyEvent* event) {
-    // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z go through the history of splits and typing, on
-    // every desktop; the other shortcuts are the window's.
-    const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    const bool shift = modifiers.testFlag(Qt::ShiftModifier);
-    if (controller_ != nullptr && modifiers.testFlag(Qt::ControlModifier) &&
-        !modifiers.testFlag(Qt::AltModifier)) {
-        if (const auto key = key_of(event->key());
-            key && (*key == layout::Key::Z || *key == layout::Key::Y) &&
-            controller_->key(*key, shift)) {
-            event->accept();
-            return;
-        }
+bool TextBox::event(QEvent* event) {
+    // Qt's text box claims Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z for its own undo, which knows
+    // only the typing. Every key of the shortcut table is the window's, wherever the focus
+    // is: leave them to it.
+    if (event->type() == QEvent::ShortcutOverride && controller_ != nullptr &&
+        is_window_shortcut(*static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return true;
     }
-    QPlainTextEdit::keyPressEvent(event);
+    return QPlainTextEdit::event(event);
 }
 
 void TextBox::insertFromMimeData(const QMimeData* source) {
@@ -180,6 +192,7 @@ void TextBox::contextMenuEvent(QContextMenuEvent* event) {
             if (auto* action = menu->findChild<QAction*>(name)) {
                 action->disconnect();
                 action->setEnabled(enabled);
+                action->setShortcut(shortcut_of(command));
                 connect(action, &QAction::triggered, this,
                         [this, command] { controller_->run(command); });
             }
@@ -189,7 +202,7 @@ void TextBox::contextMenuEvent(QContextMenuEvent* event) {
         menu->addSeparator();
         auto* split_selection = menu->addAction(to_qstring(texts::kSplitSelection));
         split_selection->setObjectName(QStringLiteral("split-selection"));
-        split_selection->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Return")));
+        split_selection->setShortcut(shortcut_of(layout::Command::SplitSelection));
         split_selection->setEnabled(controller_->can_split_selection());
         connect(split_selection, &QAction::triggered, this,
                 [this] { controller_->run(layout::Command::SplitSelection); });

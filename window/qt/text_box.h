@@ -47,7 +47,7 @@ class TextBox final : public QPlainTextEdit {
     void redo_typing();
 
   protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 

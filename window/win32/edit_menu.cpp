@@ -4,7 +4,9 @@
 
 #include <string>
 
+#include "window/common/layout.h"
 #include "window/common/texts.h"
+#include "window/common/window_rules.h"
 #include "window/win32/wide.h"
 
 namespace mardovane::win32 {
@@ -45,14 +47,20 @@ void add(HMENU menu, UINT id, std::string_view caption, std::string_view shortcu
     AppendMenuW(menu, MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), id, text.c_str());
 }
 
+// A command of the window's, labelled with its key from the shortcut table.
+void add(HMENU menu, UINT id, std::string_view caption, layout::Command command, bool enabled) {
+    add(menu, id, caption, rules::shortcut_text(command).value_or(""), enabled);
+}
+
 void show_menu(HWND edit, WindowState& state, LPARAM where) {
     WindowController& controller = *state.controller;
     const Selection selection = state.view->selection();
     const bool editable = (GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY) == 0;
     HMENU menu = CreatePopupMenu();
-    add(menu, kUndo, texts::kUndo, "Ctrl+Z", controller.can_undo());
-    add(menu, kRedo, texts::kRedo, "Ctrl+Y", controller.can_redo());
+    add(menu, kUndo, texts::kUndo, layout::Command::Undo, controller.can_undo());
+    add(menu, kRedo, texts::kRedo, layout::Command::Redo, controller.can_redo());
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    // The edit control's own keys.
     add(menu, kCut, texts::kCut, "Ctrl+X", editable && !selection.empty());
     add(menu, kCopy, texts::kCopy, "Ctrl+C", !selection.empty());
     add(menu, kPaste, texts::kPaste, "Ctrl+V",
@@ -61,7 +69,7 @@ void show_menu(HWND edit, WindowState& state, LPARAM where) {
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     add(menu, kSelectAll, texts::kSelectAll, "Ctrl+A", GetWindowTextLengthW(edit) > 0);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    add(menu, kSplitSelection, texts::kSplitSelection, "Ctrl+Shift+Enter",
+    add(menu, kSplitSelection, texts::kSplitSelection, layout::Command::SplitSelection,
         controller.can_split_selection());
     POINT at{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
     if (where == -1) {  // from the keyboard: at the caret

@@ -28,6 +28,7 @@ const std::wstring& caption() {
 
 // How long a notice stays by the caret.
 constexpr UINT kNoticeMs = 4000;
+constexpr DWORD kQueueFullRetryMs = 10;
 
 }  // namespace
 
@@ -180,9 +181,29 @@ void EditView::open_web_page() {
 }
 
 void EditView::run_on_window_thread(std::function<void()> task) {
-    auto handed = std::make_unique<std::function<void()>>(std::move(task));
-    if (PostMessageW(window_, kRunTask, 0, reinterpret_cast<LPARAM>(handed.get()))) {
-        (void)handed.release();  // the window procedure owns it now
+    {
+        const std::lock_guard lock(handed_mutex_);
+        handed_.push_back(std::move(task));
+    }
+    // The message only wakes the window. A full queue (ten thousand messages waiting)
+    // refuses it until the window has taken some: wait for room rather than leave a job's
+    // outcome unseen and the window busy for good.
+    while (!services_.post_message(window_, kRunTask, 0, 0)) {
+        if (closing_) {
+            return;
+        }
+        Sleep(kQueueFullRetryMs);
+    }
+}
+
+void EditView::run_handed_tasks() {
+    std::deque<std::function<void()>> tasks;
+    {
+        const std::lock_guard lock(handed_mutex_);
+        tasks.swap(handed_);
+    }
+    for (auto& task : tasks) {
+        task();
     }
 }
 
@@ -213,13 +234,6 @@ bool EditView::timer(UINT_PTR id) {
     timers_.erase(found);
     task();
     return true;
-}
-
-void EditView::drop_queued_tasks(HWND window) {
-    MSG queued{};
-    while (PeekMessageW(&queued, window, kRunTask, kRunTask, PM_REMOVE)) {
-        delete reinterpret_cast<std::function<void()>*>(queued.lParam);
-    }
 }
 
 void refresh_pointer(HWND window) {

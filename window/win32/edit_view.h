@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 
 #include "window/common/window_controller.h"
 #include "window/win32/message_window.h"
@@ -12,8 +15,7 @@
 
 namespace mardovane::win32 {
 
-// A task for the window's thread, from a job's thread: lParam owns a heap
-// std::function<void()>.
+// Tasks for the window's thread wait in its view; this message wakes the window to run them.
 inline constexpr UINT kRunTask = WM_APP + 1;
 // Timers of run_later() count up from here; the notice's is its own.
 inline constexpr UINT_PTR kNoticeTimer = 1;
@@ -56,8 +58,10 @@ class EditView final : public WindowView {
     MessageWindow& messages() { return messages_; }
     HWND notice() const { return notice_; }
 
-    // The window's end: drops the tasks still queued for it.
-    static void drop_queued_tasks(HWND window);
+    // kRunTask: runs the tasks handed over from jobs' threads, in the order they came.
+    void run_handed_tasks();
+    // The window is closing: a job's thread waiting for room in its queue gives up.
+    void close() { closing_ = true; }
 
   private:
     // Sets the EDIT's whole text and selection; throws std::bad_alloc, with the old text
@@ -75,6 +79,9 @@ class EditView final : public WindowView {
     bool undid_typing_ = false;  // the EDIT's one undo was last used to undo
     std::map<UINT_PTR, std::function<void()>> timers_;
     UINT_PTR next_timer_ = kFirstTaskTimer;
+    std::mutex handed_mutex_;
+    std::deque<std::function<void()>> handed_;  // from jobs' threads
+    std::atomic<bool> closing_ = false;
 };
 
 // Sets the pointer for where it stands now, without waiting for the mouse to move.

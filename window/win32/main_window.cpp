@@ -119,12 +119,9 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
         case kRunCommand:
             run(*state, static_cast<layout::Command>(w));
             return 0;
-        case kRunTask: {
-            const std::unique_ptr<std::function<void()>> task(
-                reinterpret_cast<std::function<void()>*>(l));
-            (*task)();
+        case kRunTask:
+            state->view->run_handed_tasks();
             return 0;
-        }
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN: {
             const auto [x, y] = layout_point(*state, l);
@@ -156,10 +153,10 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
             return 0;
         case WM_DESTROY: {
             // A job still running is left to end unseen; what it already handed over is
-            // dropped here.
+            // dropped with the view.
+            state->view->close();
             state->controller.reset();
             state->view.reset();
-            EditView::drop_queued_tasks(window);
             DeleteObject(state->font);
             DeleteObject(state->background);
             delete state;

@@ -49,6 +49,8 @@ struct WindowServices {
     UrlOpener& url_opener;
     // Does a job on a thread of its own; none: run_job with keyword.info read afresh.
     JobRunner runner = nullptr;
+    // How a job's thread wakes the window; it fails while the window's queue is full.
+    BOOL(WINAPI* post_message)(HWND, UINT, WPARAM, LPARAM) = PostMessageW;
 };
 
 }  // namespace mardovane::win32
