@@ -1,5 +1,6 @@
 #include "substitution/keyword_file.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,14 +55,44 @@ namespace {
 
 // Decodes the file's bytes, then lets them go through `release` before the lines are laid
 // out: the bytes, the text and the line ends are never all held at once.
+struct Decoded {
+    std::variant<std::u16string, DecodeError> text;
+    Encoding encoding;
+};
+
+// A file without the byte-order mark is GBK, unless its bytes are valid UTF-8 holding a
+// character of three or four bytes (every Chinese character is one), as Notepad saves
+// UTF-8 by default: GBK text is such UTF-8 only by a rare chance, in a few characters.
+// UTF-8 of two-byte characters alone (accented letters) stays GBK, as it always was. Where
+// neither reads to the end, the error is that of the one that reads further.
+Decoded decode_unmarked(std::string_view bytes) {
+    const bool long_sequence = std::any_of(bytes.begin(), bytes.end(), [](char byte) {
+        return static_cast<unsigned char>(byte) >= 0xE0;
+    });
+    if (!long_sequence) {
+        return {decode(bytes, Encoding::Gbk), Encoding::Gbk};
+    }
+    auto utf8 = decode(bytes, Encoding::Utf8);
+    if (std::holds_alternative<std::u16string>(utf8)) {
+        return {std::move(utf8), Encoding::Utf8};
+    }
+    const std::size_t utf8_reached = std::get<DecodeError>(utf8).byte_offset;
+    auto gbk = decode(bytes, Encoding::Gbk);
+    if (const auto* error = std::get_if<DecodeError>(&gbk);
+        error != nullptr && error->byte_offset < utf8_reached) {
+        return {std::move(utf8), Encoding::Utf8};
+    }
+    return {std::move(gbk), Encoding::Gbk};
+}
+
 template <typename Release>
 std::variant<KeywordTable, FileError> parse(std::string_view bytes,
                                             const std::filesystem::path& path, Release&& release) {
-    const bool utf8 = bytes.starts_with(kUtf8ByteOrderMark);
-    const std::size_t skipped = utf8 ? kUtf8ByteOrderMark.size() : 0;
+    const bool marked = bytes.starts_with(kUtf8ByteOrderMark);
+    const std::size_t skipped = marked ? kUtf8ByteOrderMark.size() : 0;
     const std::string_view body = bytes.substr(skipped);
-    const Encoding encoding = utf8 ? Encoding::Utf8 : Encoding::Gbk;
-    auto decoded = decode(body, encoding);
+    auto [decoded, encoding] =
+        marked ? Decoded{decode(body, Encoding::Utf8), Encoding::Utf8} : decode_unmarked(body);
     if (const auto* error = std::get_if<DecodeError>(&decoded)) {
         // Neither encoding has CR or LF inside a multibyte sequence, so the line structure
         // of the bytes is that of the text.

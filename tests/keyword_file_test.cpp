@@ -65,6 +65,8 @@ TEST(KeywordFileLines, FollowTheLineRules) {
          "好\r\n女子",
          {u"好", u"女子"}},
         {"byte-order mark alone", "\xEF\xBB\xBF", {}},
+        {"UTF-8 without the mark, as Notepad saves it", "好湖\r\n女子氵胡", {u"好湖", u"女子氵胡"}},
+        {"two-byte UTF-8 alone stays GBK", "\xC3\xA9", {u"茅"}},
     };
     for (const auto& test : cases) {
         EXPECT_EQ(parse_lines(test.bytes), test.lines) << test.name;
@@ -98,6 +100,10 @@ TEST(KeywordFileLines, InvalidBytesNameLineAndOffset) {
          2, 6, "UTF-8", kCutOff},
         {"UTF-8 continuation byte alone", "\xEF\xBB\xBF\x80", 1, 3, "UTF-8", kInvalid},
         {"UTF-8 surrogate rejected", "\xEF\xBB\xBF\xED\xA0\x80", 1, 3, "UTF-8", kInvalid},
+        {"UTF-8 after the mark, broken past a conversion piece",
+         "\xEF\xBB\xBF" + std::string(32762, 'a') + "好\x80", 1, 32768, "UTF-8", kInvalid},
+        {"UTF-8 without the mark, read further than GBK", "好\r\n\x80", 2, 5, "UTF-8", kInvalid},
+        {"GBK read further than UTF-8", HAO "\r\n\xE5\x41\xFF", 2, 6, "GBK", kInvalid},
         {"UTF-8 overlong form rejected",
          "\xEF\xBB\xBF"
          "a\xC0\xAF",

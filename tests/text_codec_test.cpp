@@ -54,6 +54,20 @@ INSTANTIATE_TEST_SUITE_P(
         // not cut off, since the input goes on.
         DecodeCase{"utf8_lead_at_a_piece_end", std::string(32767, 'a') + "\xE5" + "b", kUtf8, u"",
                    32767, kInvalid, false},
+        // Stray continuation bytes just past a character that runs over a piece's end:
+        // the error is theirs, not the character's.
+        DecodeCase{"utf8_stray_bytes_after_a_character_across_a_piece",
+                   std::string(32762, 'a') + "\xE5\xA5\xBD" + "\x80\x80\x80\x80", kUtf8, u"", 32765,
+                   kInvalid, false},
+        DecodeCase{"utf8_stray_byte_after_a_character_across_a_piece",
+                   std::string(32766, 'a') + "\xE5\xA5\xBD" + "\x80", kUtf8, u"", 32769, kInvalid,
+                   false},
+        DecodeCase{"utf8_stray_byte_after_four_bytes_across_a_piece",
+                   std::string(32765, 'a') + "\xF0\x9F\x98\x80" + "\xBF", kUtf8, u"", 32769,
+                   kInvalid, false},
+        DecodeCase{"utf8_stray_bytes_at_a_piece_end",
+                   std::string(32766, 'a') + "\x80\x80\x80" + "b", kUtf8, u"", 32766, kInvalid,
+                   false},
         DecodeCase{"utf8_cut_at_the_real_end", std::string(32767, 'a') + "\xE5", kUtf8, u"", 32767,
                    kCut, false}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -37,15 +37,11 @@ class Scenarios : public ::testing::TestWithParam<testing::Scenario> {};
 
 TEST_P(Scenarios, GiveTheTextOfEveryStep) {
     const testing::Scenario& scenario = GetParam();
-    auto gate = std::make_shared<testing::JobGate>();
+    testing::ScenarioJobs jobs(scenario);
+    testing::JobGate& gate = jobs.gate();
     bool fail_next_store = false;
-    const TableLoader table = table_of(scenario.table);
     FakeWindow window;
-    auto controller =
-        std::make_unique<WindowController>(window, background_starter([gate, table](Job job) {
-                                               gate->pass();
-                                               return run_job(std::move(job), table);
-                                           }));
+    auto controller = std::make_unique<WindowController>(window, background_starter(jobs.runner()));
     window.controller = controller.get();
     for (const auto& step : scenario.steps) {
         SCOPED_TRACE("scenarios.txt:" + std::to_string(step.line) + ": " + step.action);
@@ -74,16 +70,16 @@ TEST_P(Scenarios, GiveTheTextOfEveryStep) {
                                                         : layout::Key::Y;
             ASSERT_TRUE(controller->key(pressed, shift));
         } else if (step.action == "clear-during-split" || step.action == "close-during-split") {
-            gate->close();
+            gate.close();
             controller->run(layout::Command::Split);
-            ASSERT_TRUE(gate->wait_entered());
+            ASSERT_TRUE(gate.wait_entered());
             if (step.action == "clear-during-split") {
                 controller->run(layout::Command::Clear);
             } else {
                 controller.reset();
                 window.controller = nullptr;
             }
-            gate->open();
+            gate.open();
         } else if (step.action == "split-store-fails") {
             fail_next_store = true;
             window.fail_showing = true;
@@ -102,14 +98,7 @@ TEST_P(Scenarios, GiveTheTextOfEveryStep) {
     }
 }
 
-std::vector<testing::Scenario> scenarios() {
-    std::string error;
-    auto read = testing::read_scenarios(MARDOVANE_SCENARIOS, error);
-    EXPECT_TRUE(error.empty()) << error;
-    return read;
-}
-
-INSTANTIATE_TEST_SUITE_P(WindowController, Scenarios, ::testing::ValuesIn(scenarios()),
+INSTANTIATE_TEST_SUITE_P(WindowController, Scenarios, ::testing::ValuesIn(testing::all_scenarios()),
                          [](const auto& info) { return info.param.name; });
 
 TEST(WindowController, EachClickIsOneJobInOrder) {

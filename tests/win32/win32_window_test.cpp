@@ -170,18 +170,9 @@ class Win32Scenarios : public Win32Window,
 
 TEST_P(Win32Scenarios, GiveTheTextOfEveryStep) {
     const testing::Scenario& scenario = GetParam();
-    auto gate = std::make_shared<JobGate>();
-    auto fail_store = std::make_shared<std::atomic<bool>>(false);
-    const auto lines = scenario.table;
-    open([gate, fail_store, lines](Job job) -> SplitOutcome {
-        gate->pass();
-        if (fail_store->exchange(false)) {
-            return std::shared_ptr<PreparedText>(std::make_shared<Unshowable>());
-        }
-        return run_job(std::move(job), [&lines] {
-            return std::variant<KeywordTable, FileError>(KeywordTable(lines));
-        });
-    });
+    testing::ScenarioJobs jobs(scenario);
+    JobGate& gate = jobs.gate();
+    open(jobs.runner());
     for (const auto& step : scenario.steps) {
         SCOPED_TRACE("scenarios.txt:" + std::to_string(step.line) + ": " + step.action);
         if (step.action == "paste") {
@@ -207,19 +198,19 @@ TEST_P(Win32Scenarios, GiveTheTextOfEveryStep) {
             const bool shift = key.find("shift") != std::string::npos;
             press(key.ends_with("enter") ? VK_RETURN : key.ends_with("z") ? 'Z' : 'Y', shift);
         } else if (step.action == "clear-during-split" || step.action == "close-during-split") {
-            gate->close();
+            gate.close();
             click_split();
-            ASSERT_TRUE(gate->wait_entered());
+            ASSERT_TRUE(gate.wait_entered());
             if (step.action == "clear-during-split") {
                 state().controller->run(layout::Command::Clear);  // Label4 is out of reach
-                gate->open();
+                gate.open();
             } else {
                 DestroyWindow(window_);  // returns at once, with the split held back
-                gate->open();
+                gate.open();
                 ASSERT_TRUE(pump_until([] { return !BackgroundSplit::any_running(); }));
             }
         } else if (step.action == "split-store-fails") {
-            *fail_store = true;
+            jobs.fail_next_store();
             click_split();
         } else {
             FAIL() << "unknown action";
@@ -238,14 +229,7 @@ TEST_P(Win32Scenarios, GiveTheTextOfEveryStep) {
     }
 }
 
-std::vector<testing::Scenario> scenarios() {
-    std::string error;
-    auto read = testing::read_scenarios(MARDOVANE_SCENARIOS, error);
-    EXPECT_TRUE(error.empty()) << error;
-    return read;
-}
-
-INSTANTIATE_TEST_SUITE_P(Win32Window, Win32Scenarios, ::testing::ValuesIn(scenarios()),
+INSTANTIATE_TEST_SUITE_P(Win32Window, Win32Scenarios, ::testing::ValuesIn(testing::all_scenarios()),
                          [](const auto& info) { return info.param.name; });
 
 SplitOutcome add_a_mark(Job job) {

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <variant>
 
 #include "substitution/text_codec.h"
@@ -100,6 +101,29 @@ std::vector<Scenario> read_scenarios(const std::string& path, std::string& error
         scenarios.back().steps.push_back(std::move(step));
     }
     return scenarios;
+}
+
+std::vector<Scenario> all_scenarios() {
+    std::string error;
+    auto scenarios = read_scenarios(MARDOVANE_SCENARIOS, error);
+    if (!error.empty()) {
+        throw std::runtime_error(error);
+    }
+    return scenarios;
+}
+
+ScenarioJobs::ScenarioJobs(const Scenario& scenario) : table_(scenario.table) {}
+
+JobRunner ScenarioJobs::runner() const {
+    return [gate = gate_, fail_store = fail_store_, table = table_](Job job) -> SplitOutcome {
+        gate->pass();
+        if (fail_store->exchange(false)) {
+            return std::shared_ptr<PreparedText>(std::make_shared<Unshowable>());
+        }
+        return run_job(std::move(job), [&table] {
+            return std::variant<KeywordTable, FileError>(KeywordTable(table));
+        });
+    };
 }
 
 std::string keyword_file_of(const Scenario& scenario) {

@@ -113,16 +113,17 @@ DecodeError first_invalid_utf8(std::string_view bytes, std::size_t base, bool at
     return {base + bytes.size(), DecodeError::Reason::Truncated};
 }
 
-// A piece of at most `limit` bytes that ends between two characters.
+// A piece of at most `limit` bytes that does not cut a well-formed character in two. Bytes
+// that belong to no such character stay where they fall: the piece that holds them fails
+// at their own offset.
 std::string_view next_utf8_piece(std::string_view rest, std::size_t limit) {
     if (rest.size() <= limit) {
         return rest;
     }
-    std::size_t cut = limit;
-    while (cut > limit - 4 && U8_IS_TRAIL(static_cast<std::uint8_t>(rest[cut]))) {
-        --cut;
-    }
-    return rest.substr(0, cut);
+    const auto* data = reinterpret_cast<const std::uint8_t*>(rest.data());
+    auto cut = static_cast<int32_t>(limit);
+    U8_SET_CP_START(data, 0, cut);  // back to the lead byte of the character `limit` is in
+    return rest.substr(0, static_cast<std::size_t>(cut));
 }
 
 std::variant<std::u16string, DecodeError> decode_utf8(std::string_view bytes) {
