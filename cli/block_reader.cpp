@@ -24,8 +24,11 @@ std::size_t cut_point(const std::string& block, std::size_t from, bool lone_cr) 
 }  // namespace
 
 BlockReader::BlockReader(std::istream& in, std::size_t block_bytes,
-                         std::chrono::milliseconds prompt_delay)
-    : in_(in), block_bytes_(block_bytes), prompt_delay_(prompt_delay) {
+                         std::chrono::milliseconds prompt_delay, std::size_t max_line_units)
+    : in_(in),
+      block_bytes_(block_bytes),
+      prompt_delay_(prompt_delay),
+      max_line_units_(max_line_units) {
     if (const auto* buffer = dynamic_cast<const FdInputBuffer*>(in.rdbuf());
         buffer != nullptr && may_wait_for_input(buffer->fd())) {
         waiting_fd_ = buffer->fd();
@@ -36,7 +39,27 @@ bool BlockReader::next(std::string& block) {
     block = std::move(carry_);
     carry_.clear();
     prompt_ = false;
+    counted_bytes_ = line_units_ = 0;
+    if (over_limit_) {
+        return false;
+    }
     return waiting_fd_ >= 0 ? next_prompt(block) : next_whole(block);
+}
+
+bool BlockReader::line_over_limit(const std::string& block) {
+    // A UTF-16 code unit for every byte that starts a character, two for a character
+    // past the BMP (a four-byte lead); bytes that are not UTF-8 count as their own. A CR
+    // last may yet be the line's break: it waits.
+    const std::size_t line_bytes = block.size() - (block.back() == '\r' ? 1 : 0);
+    for (; counted_bytes_ < line_bytes; ++counted_bytes_) {
+        const auto byte = static_cast<unsigned char>(block[counted_bytes_]);
+        line_units_ += ((byte & 0xC0) != 0x80 ? 1 : 0) + (byte >= 0xF0 ? 1 : 0);
+    }
+    if (line_units_ <= max_line_units_) {
+        return false;
+    }
+    over_limit_ = end_ = true;
+    return true;
 }
 
 bool BlockReader::next_whole(std::string& block) {
@@ -55,6 +78,9 @@ bool BlockReader::next_whole(std::string& block) {
             cut != std::string::npos) {
             carry_.assign(block, cut);
             block.resize(cut);
+            return true;
+        }
+        if (line_over_limit(block)) {  // the block is one line, with no end so far
             return true;
         }
     }
@@ -86,7 +112,10 @@ bool BlockReader::next_prompt(std::string& block) {
                 last_break = cut;
                 first_line_at = first_line_at.value_or(Clock::now());
             }
-            scanned = block.size() - 1;  // a CR last: an LF may join it
+            scanned = block.size() - 1;                       // a CR last: an LF may join it
+            if (last_break == 0 && line_over_limit(block)) {  // one line, with no end so far
+                return true;
+            }
 
             // A producer faster than this reader leaves the pipe empty for a moment now
             // and then; a pause is a wait longer than that. Complete lines wait no longer

@@ -204,6 +204,43 @@ std::optional<BlockFailure> split_decoded(const SplitPlan& plan, std::string_vie
 
 }  // namespace
 
+BlockOutcome refuse_long_line(std::string_view bytes, std::size_t max_length) {
+    constexpr std::size_t kCheckedBytes = std::size_t{1} << 16;
+    BlockOutcome outcome;
+    outcome.failure.emplace();
+    BlockFailure& failure = *outcome.failure;
+    try {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const std::string_view piece = bytes.substr(done, kCheckedBytes);
+            const auto decoded = decode(piece, Encoding::Utf8);
+            const auto* error = std::get_if<DecodeError>(&decoded);
+            if (error == nullptr) {
+                done += piece.size();
+                continue;
+            }
+            if (error->reason == DecodeError::Reason::Truncated) {
+                if (done + piece.size() == bytes.size()) {
+                    break;  // where the reader stopped, not where the line does
+                }
+                done += error->byte_offset;  // the next piece starts with that character
+                continue;
+            }
+            failure.kind = BlockFailure::Kind::InvalidUtf8;
+            failure.byte_offset = done + error->byte_offset;
+            failure.reason = error->reason;
+            failure.line = line_number_at(bytes, failure.byte_offset);
+            return outcome;
+        }
+        failure.kind = BlockFailure::Kind::ResultTooLarge;
+        failure.limit = max_length;
+        failure.line_too_large = true;
+    } catch (...) {
+        failure = BlockFailure::of_current_exception();
+    }
+    return outcome;
+}
+
 BlockOutcome split_block(const SplitPlan& plan, std::string_view bytes, std::uint64_t times,
                          const PieceSink& emit, std::size_t max_length, std::size_t piece_units,
                          const DirectUtf8Split* direct) {

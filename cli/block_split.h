@@ -66,4 +66,9 @@ inline constexpr std::size_t kPieceUnits = std::size_t{1} << 18;
                                        std::size_t piece_units = kPieceUnits,
                                        const DirectUtf8Split* direct = nullptr);
 
+// What was read of a line that passed `max_length` code units before its end (a block the
+// reader stopped at): the first bad UTF-8 in it, or else the line too large. It is checked
+// in small pieces, never decoded whole; its end may cut a character in two, no fault.
+[[nodiscard]] BlockOutcome refuse_long_line(std::string_view bytes, std::size_t max_length);
+
 }  // namespace mardovane::cli

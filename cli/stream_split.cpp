@@ -147,7 +147,7 @@ std::optional<StreamFailure> split_stream(std::istream& in, const std::string& i
         return std::nullopt;
     };
 
-    BlockReader reader(in, settings.block_bytes, settings.prompt_delay);
+    BlockReader reader(in, settings.block_bytes, settings.prompt_delay, settings.max_length);
     std::size_t offset = 0;
     std::string block;
     while (reader.next(block)) {
@@ -155,9 +155,13 @@ std::optional<StreamFailure> split_stream(std::istream& in, const std::string& i
         const std::size_t size = block.size();
         const bool starts_with_lf = block.front() == '\n';
         const bool ends_with_cr = block.back() == '\r';
-        workers->submit([&plan, &direct, &settings, channel, bytes = std::move(block)] {
-            split_into(plan, direct ? &*direct : nullptr, bytes, settings, *channel);
-        });
+        if (reader.over_limit()) {
+            channel->finish(refuse_long_line(block, settings.max_length));
+        } else {
+            workers->submit([&plan, &direct, &settings, channel, bytes = std::move(block)] {
+                split_into(plan, direct ? &*direct : nullptr, bytes, settings, *channel);
+            });
+        }
         in_flight->push_back({offset, std::move(channel), starts_with_lf, ends_with_cr});
         offset += size;
         block.clear();

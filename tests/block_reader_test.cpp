@@ -23,6 +23,8 @@ struct ReaderCase {
     std::string input;
     std::size_t block_bytes;
     std::vector<std::string> blocks;
+    std::size_t max_line_units = SIZE_MAX;
+    bool over_limit = false;  // the last block is a line the reader stopped at
 };
 
 class BlockReaderCuts : public ::testing::TestWithParam<ReaderCase> {};
@@ -30,14 +32,23 @@ class BlockReaderCuts : public ::testing::TestWithParam<ReaderCase> {};
 TEST_P(BlockReaderCuts, JustAfterLineBreaks) {
     const auto& test = GetParam();
     std::istringstream in(test.input);
-    BlockReader reader(in, test.block_bytes);
+    BlockReader reader(in, test.block_bytes, BlockReader::kPromptDelay, test.max_line_units);
     std::vector<std::string> blocks;
     std::string block;
     while (reader.next(block)) {
         blocks.push_back(block);
     }
     EXPECT_EQ(blocks, test.blocks);
+    EXPECT_EQ(reader.over_limit(), test.over_limit);
     EXPECT_FALSE(reader.failed());
+}
+
+std::string times(int count, std::string_view text) {
+    std::string all;
+    for (int i = 0; i < count; ++i) {
+        all += text;
+    }
+    return all;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -48,7 +59,34 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"cut_after_the_last_LF", "ab\ncd\nef", 4, {"ab\n", "cd\n", "ef"}},
         ReaderCase{"a_long_line_makes_a_long_block", "abcdefghij\nk", 4, {"abcdefghij\n", "k"}},
         ReaderCase{"CR_LF_never_parted", "abc\r\ndefgh", 4, {"abc\r\n", "defgh"}},
-        ReaderCase{"lone_CR_cuts", "ab\rcdefg", 4, {"ab\r", "cdefg"}}),
+        ReaderCase{"lone_CR_cuts", "ab\rcdefg", 4, {"ab\r", "cdefg"}},
+        // Lines past the limit of 10 code units are read no further than the read that
+        // passed it.
+        ReaderCase{"a_line_past_the_limit_is_read_no_further",
+                   times(100, "a") + "\n",
+                   4,
+                   {times(12, "a")},
+                   10,
+                   true},
+        ReaderCase{"the_lines_before_it_go_first",
+                   "ab\n" + times(100, "a"),
+                   4,
+                   {"ab\n", times(13, "a")},
+                   10,
+                   true},
+        ReaderCase{"a_line_of_the_limit_fits",
+                   times(10, "a") + "\nb",
+                   4,
+                   {times(10, "a") + "\n", "b"},
+                   10},
+        ReaderCase{
+            "three_bytes_make_one_unit", times(10, "好") + "\n", 4, {times(10, "好") + "\n"}, 10},
+        ReaderCase{"four_bytes_make_two_units", times(6, "😀") + "\n", 4, {times(6, "😀")}, 10, true},
+        ReaderCase{"a_CR_last_may_be_the_break",
+                   times(10, "a") + "\r\n",
+                   11,
+                   {times(10, "a") + "\r\n"},
+                   10}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A long line through a pipe arrives in many reads, and comes out as one block, cut at

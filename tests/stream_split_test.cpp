@@ -438,6 +438,73 @@ TEST(BlockChannel, AWorkerWaitsForRoomAndIsLetGoWhenAbandoned) {
     EXPECT_FALSE(channel.worker_waits_for_room());
 }
 
+// An input that never ends: `head`, then `pattern` over and over, as many bytes as are
+// asked for; it counts what it gave.
+class EndlessInput final : public std::streambuf {
+  public:
+    EndlessInput(std::string head, std::string pattern)
+        : head_(std::move(head)), pattern_(std::move(pattern)) {}
+    std::size_t given() const { return given_; }
+
+  protected:
+    std::streamsize xsgetn(char* into, std::streamsize count) override {
+        for (std::streamsize i = 0; i < count; ++i, ++given_) {
+            into[i] = given_ < head_.size() ? head_[given_]
+                                            : pattern_[(given_ - head_.size()) % pattern_.size()];
+        }
+        return count;
+    }
+    int_type underflow() override { return traits_type::eof(); }
+
+  private:
+    std::string head_;
+    std::string pattern_;
+    std::size_t given_ = 0;
+};
+
+struct EndlessCase {
+    const char* name;
+    std::string head;     // before the endless line
+    std::string pattern;  // the endless line, repeated
+    int status;
+    std::string message;
+};
+
+class EndlessLine : public ::testing::TestWithParam<EndlessCase> {};
+
+// A line with no end (/dev/zero) is read until it cannot fit the limit, then refused: the
+// memory it takes is bounded by the limit, not by what there is. A fault in what was read
+// of it comes first; a character cut where reading stopped is none.
+TEST_P(EndlessLine, IsReadOnlyUntilItCannotFit) {
+    const auto& test = GetParam();
+    EndlessInput endless(test.head, test.pattern);
+    std::istream in(&endless);
+    std::ostringstream out;
+    StreamSettings settings;
+    settings.block_bytes = 4096;
+    settings.max_length = 100000;
+    const auto failure =
+        split_stream(in, "input", out, "output", SplitPlan(KeywordTable()), settings);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->status, test.status);
+    EXPECT_EQ(failure->message, test.message);
+    // Three bytes a code unit at the most, and a block more.
+    EXPECT_LE(endless.given(), test.head.size() + 3 * settings.max_length + settings.block_bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StreamSplit, EndlessLine,
+    ::testing::Values(
+        EndlessCase{"nul_bytes", "", std::string(1, '\0'), kResultTooLarge,
+                    "input:1: this line is longer than 100000 UTF-16 code units, the most a "
+                    "line may hold"},
+        EndlessCase{"chinese_after_short_lines", "a\nb\n", "好好好好好好好", kResultTooLarge,
+                    "input:3: this line is longer than 100000 UTF-16 code units, the most a "
+                    "line may hold"},
+        EndlessCase{"a_bad_byte_before_the_limit", "a\n" + std::string(5000, 'x') + "\xFF", "y",
+                    kInputFailed, "input:2: invalid UTF-8 byte sequence at byte offset 5002"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace mardovane::cli
 
