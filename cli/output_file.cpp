@@ -7,7 +7,9 @@
 #include <csignal>
 #include <cstring>
 #include <random>
+#include <string_view>
 #include <system_error>
+#include <type_traits>
 
 #include "substitution/paths.h"
 
@@ -137,6 +139,35 @@ OutputFile::OutputFile(const std::filesystem::path& path) : path_(path), target_
 #endif
 }
 
+namespace {
+
+constexpr std::string_view kTemporaryMark = ".mardovane-";
+// What a file system takes for a name: 255 bytes on Linux, 255 UTF-16 units on Windows.
+constexpr std::size_t kLongestName = 255;
+
+// The output's name, shortened where it is long, so that "." NAME ".mardovane-" and eight
+// digits stay a name the file system takes; cut between two characters.
+std::filesystem::path temporary_stem(const std::filesystem::path& name) {
+    using Unit = std::filesystem::path::value_type;
+    constexpr std::size_t kRoom = kLongestName - 1 - kTemporaryMark.size() - 8;
+    std::filesystem::path::string_type stem = name.native();
+    if (stem.size() <= kRoom) {
+        return name;
+    }
+    std::size_t cut = kRoom;
+    const auto inside_a_character = [](Unit unit) {
+        const auto bits = static_cast<std::make_unsigned_t<Unit>>(unit);
+        return sizeof(Unit) == 1 ? (bits & 0xC0) == 0x80 : (bits & 0xFC00) == 0xDC00;
+    };
+    while (cut > 0 && inside_a_character(stem[cut])) {
+        --cut;
+    }
+    stem.resize(cut);
+    return stem;
+}
+
+}  // namespace
+
 void OutputFile::open_beside(const std::filesystem::path& final_path, bool existed) {
 #ifndef _WIN32
     struct stat existing {};
@@ -147,11 +178,11 @@ void OutputFile::open_beside(const std::filesystem::path& final_path, bool exist
     const int mode = 0;
 #endif
     std::random_device random;
-    const std::filesystem::path name = final_path.filename();
+    const std::filesystem::path name = temporary_stem(final_path.filename());
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::filesystem::path leaf(".");
         leaf += name;
-        leaf += ".mardovane-" + std::to_string(random() % 100000000);
+        leaf += std::string(kTemporaryMark) + std::to_string(random() % 100000000);
         const std::filesystem::path candidate = final_path.parent_path() / leaf;
         file_ = FileDescriptor(open_new_file(candidate, static_cast<unsigned>(mode)));
         if (file_.get() >= 0) {

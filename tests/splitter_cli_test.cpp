@@ -186,6 +186,31 @@ TEST_F(SplitterCli, WritesAnOutputFileWholeOrNotAtAll) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);
 }
 
+// The longest names a file system takes (255 bytes) are written too: the temporary name
+// beside them is shortened, not refused.
+TEST_F(SplitterCli, WritesOutputFilesWithTheLongestNames) {
+    std::string chinese;
+    for (int i = 0; i < 85; ++i) {
+        chinese += "好";  // 255 bytes in UTF-8
+    }
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"255 ASCII bytes", std::string(251, 'a') + ".txt"},
+        {"236 bytes", std::string(232, 'b') + ".txt"},
+        {"85 Chinese characters", chinese},
+    };
+    for (const auto& [what, leaf] : cases) {
+        SCOPED_TRACE(what);
+        const std::filesystem::path output = folder.path() / std::filesystem::u8path(leaf);
+        const Outcome done = run({"-o", display_path(output)}, "好");
+        EXPECT_EQ(done.status, kDone) << done.err;
+        std::ifstream written(output, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), "女子");
+        std::filesystem::remove(output);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1)
+            << "a temporary file was left";
+    }
+}
+
 TEST_F(SplitterCli, ReportsAnOutputThatCannotBeWritten) {
     for (const auto& arguments :
          std::vector<std::vector<std::string>>{{"--help"}, {"--version"}, {"--check"}, {}}) {
