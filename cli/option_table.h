@@ -25,7 +25,7 @@ struct OptionSpec {
 
 inline constexpr std::array<OptionSpec, 7> kOptionTable = {{
     {OptionId::Keywords, "keywords", 0, "FILE",
-     "the keyword file (default: keyword.info beside this program)", nullptr},
+     "the keyword file (default: keyword.info beside this program)", "(a file, a FIFO or <(...))"},
     {OptionId::Times, "times", 0, "N",
      "split N times, like N clicks of the split button (default 1)",
      "(0 copies the text as it is)"},

@@ -79,7 +79,9 @@ class Run {
                         std::get<ProgramDirectoryError>(program_directory).message +
                             "; name the keyword file with --keywords");
         }
-        auto loaded = load_keyword_file(keywords);
+        // A table named on purpose may come down a pipe (--keywords <(...)), as the text may.
+        auto loaded = load_keyword_file(
+            keywords, options.keywords ? FileKinds::PipesToo : FileKinds::RegularOnly);
         if (const auto* error = std::get_if<FileError>(&loaded)) {
             return fail(kKeywordFileFailed, describe(*error));
         }

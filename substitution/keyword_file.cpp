@@ -114,8 +114,9 @@ std::variant<KeywordTable, FileError> parse_keyword_file(std::string_view bytes,
     return parse(bytes, path, [] {});
 }
 
-std::variant<KeywordTable, FileError> load_keyword_file(const std::filesystem::path& path) {
-    auto bytes = read_whole_file(path);
+std::variant<KeywordTable, FileError> load_keyword_file(const std::filesystem::path& path,
+                                                        FileKinds kinds) {
+    auto bytes = read_whole_file(path, kinds);
     if (auto* error = std::get_if<FileError>(&bytes)) {
         return std::move(*error);
     }

@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "substitution/file_error.h"
+#include "substitution/file_reader.h"
 #include "substitution/keyword_table.h"
 
 namespace mardovane {
@@ -24,7 +25,7 @@ inline constexpr std::string_view kKeywordFileName = "keyword.info";
 
 // Reads and parses a keyword file; the file is closed again before this returns.
 [[nodiscard]] std::variant<KeywordTable, FileError> load_keyword_file(
-    const std::filesystem::path& path);
+    const std::filesystem::path& path, FileKinds kinds = FileKinds::RegularOnly);
 
 // The table beside the program: load_keyword_file(keyword_file_path(program_directory)).
 [[nodiscard]] std::variant<KeywordTable, FileError> load_keyword_table(

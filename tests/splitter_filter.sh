@@ -17,6 +17,15 @@ mkfifo "$work/fifo"
 check "a FIFO as the input file" test "$(split "$work/fifo")" = "$(printf '女子\n女子')"
 wait
 
+check "a process substitution as the keyword file" test "$(
+    printf '好' | "$splitter" --keywords <(printf '\xBA\xC3\r\nX\r\n'))" = "X"
+mkfifo "$work/keyword-fifo"
+# The writer opens the FIFO a moment after the splitter: it waits for it.
+(sleep 0.2; printf '\xBA\xC3\r\nY\r\n' > "$work/keyword-fifo") &
+check "a FIFO as the keyword file, its writer late" test "$(
+    printf '好' | "$splitter" --keywords "$work/keyword-fifo")" = "Y"
+wait
+
 # Device nodes of our own, in the temporary folder: the system's are never written.
 as_root=false
 [ "$(id -u)" -eq 0 ] && mknod "$work/full" c 1 7 && mknod "$work/null" c 1 3 && as_root=true

@@ -11,7 +11,8 @@
 
 namespace mardovane {
 
-std::variant<std::string, FileError> read_whole_file(const std::filesystem::path& path) {
+std::variant<std::string, FileError> read_whole_file(const std::filesystem::path& path,
+                                                     FileKinds kinds) {
     // O_NONBLOCK so that a FIFO in the file's place cannot hang the program before the
     // regular-file check below turns it away.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -22,7 +23,14 @@ std::variant<std::string, FileError> read_whole_file(const std::filesystem::path
     if (::fstat(file.get(), &info) != 0) {
         return file_error_from_errno(errno, path);
     }
-    if (!S_ISREG(info.st_mode)) {
+    if (S_ISFIFO(info.st_mode) && kinds == FileKinds::PipesToo) {
+        // Opened again to wait for its writer: without one, a pipe opened without waiting
+        // reads as empty at once.
+        file = FileDescriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        if (file.get() < 0) {
+            return file_error_from_errno(errno, path);
+        }
+    } else if (!S_ISREG(info.st_mode)) {
         return file_error(FileProblem::NotRegularFile, path);
     }
     std::string bytes;

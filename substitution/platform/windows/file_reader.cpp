@@ -59,7 +59,8 @@ FileError error_from_code(DWORD error, const std::filesystem::path& path) {
 
 }  // namespace
 
-std::variant<std::string, FileError> read_whole_file(const std::filesystem::path& path) {
+std::variant<std::string, FileError> read_whole_file(const std::filesystem::path& path,
+                                                     FileKinds kinds) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return error_from_code(GetLastError(), path);
@@ -73,7 +74,9 @@ std::variant<std::string, FileError> read_whole_file(const std::filesystem::path
     if (file.get() == INVALID_HANDLE_VALUE) {
         return error_from_code(GetLastError(), path);
     }
-    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+    const DWORD type = GetFileType(file.get());
+    const bool pipe = type == FILE_TYPE_PIPE && kinds == FileKinds::PipesToo;
+    if (type != FILE_TYPE_DISK && !pipe) {
         return file_error(FileProblem::NotRegularFile, path);  // a device or a pipe
     }
     std::string bytes;
@@ -81,6 +84,9 @@ std::variant<std::string, FileError> read_whole_file(const std::filesystem::path
     for (;;) {
         DWORD count = 0;
         if (!ReadFile(file.get(), buffer, sizeof buffer, &count, nullptr)) {
+            if (pipe && GetLastError() == ERROR_BROKEN_PIPE) {
+                return bytes;  // its writer has closed it: the end
+            }
             return error_from_code(GetLastError(), path);
         }
         if (count == 0) {
