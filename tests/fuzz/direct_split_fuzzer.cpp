@@ -15,8 +15,7 @@
 #include "cli/block_split.h"
 #include "cli/exit_status.h"
 #include "substitution/direct_utf8_split.h"
-#include "substitution/keyword_file.h"
-#include "tests/fuzz/letter_table.h"
+#include "tests/fuzz/fuzz_input.h"
 
 namespace {
 
@@ -57,22 +56,12 @@ std::string message_of(const Way& way) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const std::size_t separator = input.find('\0');
-    if (separator == std::string_view::npos || separator + 1 >= input.size()) {
+    const auto input = fuzz::sections_of({reinterpret_cast<const char*>(data), size});
+    auto parsed = fuzz::table_of(input.table, kLetters);
+    if (!input.settings || std::holds_alternative<FileError>(parsed)) {
         return 0;
     }
-    const std::string_view file = input.substr(0, separator);
-    KeywordTable table;
-    if (file.starts_with('\x01')) {
-        table = fuzz::letter_table(file.substr(1), kLetters);
-    } else {
-        auto parsed = parse_keyword_file(file, "fuzz.info");
-        if (std::holds_alternative<FileError>(parsed)) {
-            return 0;
-        }
-        table = std::move(std::get<KeywordTable>(parsed));
-    }
+    const KeywordTable& table = std::get<KeywordTable>(parsed);
     if (table.line_count() > 2100) {
         return 0;
     }
@@ -81,10 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!direct) {
         return 0;  // no direct way for this table: nothing to compare
     }
-    const auto settings = static_cast<unsigned char>(input[separator + 1]);
-    const std::size_t limit = std::size_t{16} << (settings & 7);
-    const std::size_t piece_units = std::size_t{1} << ((settings >> 3) & 7);
-    const std::string_view text = input.substr(separator + 2, 512);
+    const std::size_t limit = std::size_t{16} << (*input.settings & 7);
+    const std::size_t piece_units = std::size_t{1} << ((*input.settings >> 3) & 7);
+    const std::string_view text = input.text.substr(0, 512);
 
     const Way general = split(plan, text, limit, piece_units, nullptr);
     const Way straight = split(plan, text, limit, piece_units, &*direct);

@@ -1,4 +1,4 @@
-// Fuzzes the keyword file reader and holds the split engine against one pass per pair.
+// Holds the split engine against one pass per pair.
 // Input: a table, a NUL byte, then a settings byte and the text. The table is keyword file
 // bytes, or, after a leading 0x01, lines cut at 0x02 whose bytes pick letters (so that line
 // ends, NUL, the byte-order mark and characters outside the BMP reach the engine through
@@ -9,9 +9,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "substitution/keyword_file.h"
 #include "substitution/split.h"
-#include "tests/fuzz/letter_table.h"
+#include "tests/fuzz/fuzz_input.h"
 #include "tests/reference/reference_split.h"
 
 namespace {
@@ -54,30 +53,18 @@ void compare(const SplitPlan& plan, const KeywordTable& table, const std::u16str
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const std::size_t separator = input.find('\0');
-    const std::string_view file = input.substr(0, separator);
-    KeywordTable table;
-    if (file.starts_with('\x01')) {
-        table = fuzz::letter_table(file.substr(1), kLetters);
-    } else {
-        auto parsed = parse_keyword_file(file, "fuzz.info");
-        if (const auto* error = std::get_if<FileError>(&parsed)) {
-            if (error->decode.byte_offset >= file.size() || error->line == 0) {
-                std::abort();  // an error must point into the file
-            }
-            return 0;
-        }
-        table = std::move(std::get<KeywordTable>(parsed));
+    const auto input = fuzz::sections_of({reinterpret_cast<const char*>(data), size});
+    auto parsed = fuzz::table_of(input.table, kLetters);
+    if (std::holds_alternative<FileError>(parsed)) {
+        return 0;  // the keyword file fuzzer holds its errors to account
     }
-    if (separator == std::string_view::npos || separator + 1 >= input.size() ||
-        table.line_count() > 2100) {
+    const KeywordTable& table = std::get<KeywordTable>(parsed);
+    if (!input.settings || table.line_count() > 2100) {
         return 0;
     }
-    const auto settings = static_cast<unsigned char>(input[separator + 1]);
-    const std::size_t limit = std::size_t{16} << (settings & 7);
-    const int rounds = (settings & 8) != 0 ? 2 : 1;
-    const std::u16string text = fuzz::letters(input.substr(separator + 2, 64), kLetters);
+    const std::size_t limit = std::size_t{16} << (*input.settings & 7);
+    const int rounds = (*input.settings & 8) != 0 ? 2 : 1;
+    const std::u16string text = fuzz::letters(input.text.substr(0, 64), kLetters);
     const SplitPlan plan(table);
     compare(plan, table, text, limit, rounds);
     return 0;
