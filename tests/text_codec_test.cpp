@@ -113,17 +113,22 @@ TEST_P(EncodeFailure, CountsInCodeUnits) {
     EXPECT_EQ(std::get<EncodeError>(encoded).reason, test.reason);
 }
 
-INSTANTIATE_TEST_SUITE_P(Codec, EncodeFailure,
-                         ::testing::Values(EncodeCase{"utf8_lone_high_surrogate", u"ab\xD800",
-                                                      false, 2,
-                                                      EncodeError::Reason::UnpairedSurrogate},
-                                           EncodeCase{"utf8_lone_low_surrogate", u"a😀\xDC00", false,
-                                                      3, EncodeError::Reason::UnpairedSurrogate},
-                                           EncodeCase{"gbk_lacks_the_character", u"好😀", true, 1,
-                                                      EncodeError::Reason::NotRepresentable},
-                                           EncodeCase{"gbk_lone_surrogate", u"好\xD800", true, 1,
-                                                      EncodeError::Reason::UnpairedSurrogate}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Codec, EncodeFailure,
+    ::testing::Values(EncodeCase{"utf8_lone_high_surrogate", u"ab\xD800", false, 2,
+                                 EncodeError::Reason::UnpairedSurrogate},
+                      EncodeCase{"utf8_lone_low_surrogate", u"a😀\xDC00", false, 3,
+                                 EncodeError::Reason::UnpairedSurrogate},
+                      EncodeCase{"gbk_lacks_the_character", u"好😀", true, 1,
+                                 EncodeError::Reason::NotRepresentable},
+                      EncodeCase{"gbk_lone_surrogate", u"好\xD800", true, 1,
+                                 EncodeError::Reason::UnpairedSurrogate},
+                      // Characters ICU would skip without a word.
+                      EncodeCase{"gbk_lacks_the_byte_order_mark", u"a\uFEFFb", true, 1,
+                                 EncodeError::Reason::NotRepresentable},
+                      EncodeCase{"gbk_lacks_a_variation_selector", u"好好\uFE0F", true, 2,
+                                 EncodeError::Reason::NotRepresentable}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Encode, GbkRoundTrips) {
     EXPECT_EQ(std::get<std::string>(encode_gbk(u"好€\uE000")), "\xBA\xC3\x80\xAA\xA1");

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 namespace mardovane {
@@ -162,6 +163,20 @@ std::size_t first_unpaired_surrogate(std::u16string_view text) {
     return text.size();
 }
 
+// ICU skips a default-ignorable character that GBK lacks (U+FEFF, U+200B, variation
+// selectors) instead of failing: where the bytes do not read back as the text, the first
+// character they lost.
+std::optional<std::size_t> first_dropped(std::u16string_view text, const std::string& bytes) {
+    const auto back = decode_gbk(bytes);
+    const auto* read = std::get_if<std::u16string>(&back);
+    if (read != nullptr && *read == text) {
+        return std::nullopt;
+    }
+    const std::u16string_view again = read != nullptr ? std::u16string_view(*read) : u"";
+    const auto [lost, unused] = std::mismatch(text.begin(), text.end(), again.begin(), again.end());
+    return static_cast<std::size_t>(lost - text.begin());
+}
+
 }  // namespace
 
 std::variant<std::u16string, DecodeError> decode(std::string_view bytes, Encoding encoding) {
@@ -219,6 +234,9 @@ std::variant<std::string, EncodeError> encode_gbk(std::u16string_view text) {
             continue;
         }
         if (U_SUCCESS(status)) {
+            if (const auto lost = first_dropped(text, bytes)) {
+                return EncodeError{*lost, EncodeError::Reason::NotRepresentable};
+            }
             return bytes;
         }
         UChar invalid[kInvalidBufferLength];
