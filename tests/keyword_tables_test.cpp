@@ -77,7 +77,8 @@ TEST(BuildTable, TakesOnlyTheSplitsThatReadWell) {
         {"pieces readers do not know leave it whole", "福:a(礻,畐)", u"", u""},
         {"a component GBK lacks spelled out by its own split", "得:a(彳,㝵)\n㝵:d(旦,寸)",
          u"得→彳旦寸 ", u"得→彳旦寸 "},
-        {"but not a numbered shape", "尝:a(21648,云)\n21648:a(口,口)", u"", u""},
+        {"a numbered shape as the pieces it stacks", "尝:a(21648,云)\n21648:a(口,口)",
+         u"尝→口口云 ", u"尝→口口云 "},
         {"at most four pieces", "𠀋:a(日,月)\n謽:a(言,㚐,寸)\n㚐:a(日,月,口)", u"", u""},
         {"component outside GBK left out", "场:a(土,𠃏)", u"", u""},
         {"character outside GBK left out", "𠀀:a(女,子)", u"", u""},
@@ -266,6 +267,62 @@ TEST(BuildTable, TakesTraditionalTopBottomSplitsAsTheSimplifiedOnes) {
     const Overrides overrides = parse_overrides("~吅\t口口\ttwo 口\n");
     EXPECT_EQ(pairs_as_text(build_table(data, TableKind::Default, overrides, variant_facts())),
               u"輩→非車 辈→非车 骂→口口马 ");
+}
+
+// Strokes as Unihan counts them, for the numbered shapes' checks.
+CharacterFacts stroke_facts(int tan_strokes) {
+    return parse_character_facts(
+        "U+9D3B\tkSimplifiedVariant\tU+9E3F\nU+9E3F\tkTraditionalVariant\tU+9D3B\n"   // 鴻 鸿
+        "U+9CE5\tkSimplifiedVariant\tU+9E1F\nU+9E1F\tkTraditionalVariant\tU+9CE5\n",  // 鳥 鸟
+        "U+8983\tkTotalStrokes\t" + std::to_string(tan_strokes) +
+            "\nU+897F\tkTotalStrokes\t6\nU+65E9\tkTotalStrokes\t6\n",  // 覃 西 早
+        "");
+}
+
+TEST(BuildTable, ReadsNumberedShapesAsTheCharactersTheyDraw) {
+    const std::string tan = "潭:a(氵,37079)\n37079:d(西,早)\n覃:d(覀,早)\n";
+    const std::vector<std::pair<BuildCase, int>> cases = {
+        {{"the same parts and strokes, 西 drawn as 覀", tan, u"覃→覀早 潭→氵覃 ",
+          u"覃→覀早 潭→氵覃 "},
+         12},
+        {{"strokes that differ: another shape, spelled out", tan, u"潭→氵西早 覃→覀早 ",
+          u"潭→氵西早 覃→覀早 "},
+         13},
+        {{"a surround's parts listed the other way",
+          "涵:a(氵,37324)\n37324:sb(37450,凵)\n函:sb(凵,37450)\n37450:w(了,37036)", u"涵→氵函 ",
+          u"涵→氵函 "},
+         12},
+        {{"a plain stack with a component form, in the default table too",
+          "浆:d(37194,水)\n37194:a(丬,夕)", u"浆→丬夕水 ", u"浆→丬夕水 "},
+         12},
+    };
+    for (const auto& [test, strokes] : cases) {
+        expect_tables({test}, {}, stroke_facts(strokes));
+    }
+}
+
+TEST(BuildTable, SplitsOneLevelAClick) {
+    const std::vector<BuildCase> cases = {
+        {"a row's last piece joins the piece after it", "唎:a(咊,刂)\n咊:a(口,禾)\n利:a(禾,刂)",
+         u"利→禾刂 咊→口禾 唎→口利 ", u"利→禾刂 咊→口禾 唎→口利 "},
+        {"but a first piece never the piece before it",
+         "傚:a(亻,45642)\n45642:a(交,夂)\n佼:a(亻,交)", u"佼→亻交 傚→亻交夂 ",
+         u"佼→亻交 傚→亻交夂 "},
+        {"pieces that make a character in the same arrangement",
+         "硦:a(石,37131)\n37131:d(王,廾)\n弄:d(王,廾)", u"硦→石弄 ", u"弄→王廾 硦→石弄 "},
+        {"a traditional character keeps its simplified form's level",
+         "鸿:a(江,鸟)\n鴻:a(氵,䲨)\n䲨:a(工,鳥)\n江:a(氵,工)", u"江→氵工 鴻→江鳥 鸿→江鸟 ",
+         u"江→氵工 鴻→江鳥 鸿→江鸟 "},
+        {"行 holds the other part between its halves", "銜:a(行,金)", u"銜→彳金亍 ", u"銜→彳金亍 "},
+    };
+    expect_tables(cases, {}, stroke_facts(12));
+}
+
+TEST(BuildTable, KeepsRiddlesForTheFullerTableAndTheDefaultSplitForTheDefault) {
+    const Overrides overrides = parse_overrides("!卡\t上下\tneither\n!天\t二人\ta riddle\n");
+    expect_tables({{"a riddle beside a split the eye sees", "卡:d/t(上,卜)\n天:d/t(一,大)",
+                    u"卡→上卜 ", u"卡→上下 天→二人 "}},
+                  overrides);
 }
 
 TEST(BuildTable, CountsCharactersLeftOutForCycles) {

@@ -271,10 +271,27 @@ std::vector<WellKnownSplit> well_known_splits() {
     // Mended where the data is wrong.
     add(in_both("1", "記蔺罕匀", "言己艹门隹冖八干勹冫"));
     // What the eye sees in these everyday characters, in both tables.
-    add(in_both("1", "出天里是我四", "山山二人田土日疋手戈囗儿"));
-    // Only the fuller table takes the other top-bottom splits and the riddle splits.
+    add(in_both("1", "出里是我四", "山山田土日疋手戈囗儿"));
+    // Only the fuller table takes the other top-bottom splits and the riddle splits; the
+    // default table keeps what the eye sees (卡 上卜, 茶 艹人木).
     add({{kDefaultTable, "1", "高米木夫南", "高米木夫南"},
          {kFullTable, "1", "高米木夫南", "亠口冂口八十八十八二人十冂丷干"}});
+    add({{kDefaultTable, "1", "天重実武卡乖來夾巫茶", "天重実武上卜乖來夾巫艹人木"},
+         {kFullTable, "1", "天重実武卡乖來夾巫茶",
+          "二人千里宀三人止戈上下千北木人人大人人工人人廿八十八"}});
+    // The data's numbered shapes read as the characters they draw, or as the pieces of a
+    // plain stack.
+    add(in_both("1", "潭涵禧谭牵浆償", "氵覃氵函礻喜讠覃大冖牛丬夕水亻賞"));
+    // One level a click, where the data inlines a piece the reader sees.
+    add(in_both("1", "聈湧唎鴻鸿", "耳幼氵勇口利江鳥江鸟"));
+    add(in_both("2", "聈唎", "耳幺力口禾刂"));
+    // Traditional characters split as their simplified forms are.
+    add(in_both("1", "誡诫緩缓", "言戒讠戒糸爰纟爰"));
+    // The reader's second list: 須 over 此; 行 round the other part; 爭 in 鬇; 幵 as two 干.
+    add(in_both("1", "頾銜衔鬇姸筓詽豣郉銒牚",
+                "須此彳金亍彳钅亍髟爭女干干竹干干言干干豕干干干干阝金干干小冖口牙"));
+    add(in_both("3", "殩", "殩"));
+    add({{kDefaultTable, "1", "栞", "栞"}, {kFullTable, "1", "栞", "干干木"}});
     // Traditional characters drawn with traditional pieces, as 吶 is 口內.
     add(in_both("1", "納誤廣諍鈞鋁閭", "糸內言吳广黃言爭金勻金呂門呂"));
     // Shapes no pieces spell stay whole, and so does every character that has one.

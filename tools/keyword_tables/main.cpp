@@ -14,6 +14,7 @@
 
 #include "substitution/file_reader.h"
 #include "substitution/text_codec.h"
+#include "tools/keyword_tables/numbered_shapes.h"
 #include "tools/keyword_tables/piece_splitter.h"
 #include "tools/keyword_tables/stroke_check.h"
 #include "tools/keyword_tables/table_builder.h"
@@ -127,6 +128,33 @@ int main(int argc, char** argv) {
     const auto spelled = spelled_out_splits(parsed.records, TableKind::Full, overrides, facts);
     std::printf("%zu splits spell out a component GBK lacks: %s\n", spelled.size(),
                 utf8(pairs_as_text(spelled)).c_str());
+    // The data's numbered shapes that draw a GBK character, taken as that character.
+    std::u16string drawn;
+    const NumberedShapes numbered(parsed.records, facts);
+    for (const auto& [shape, character] : numbered.resolved()) {
+        drawn += shape + u"=" + std::u16string(1, character) + u" ";
+    }
+    std::printf("%zu numbered shapes draw a GBK character: %s\n", numbered.resolved().size(),
+                utf8(drawn).c_str());
+    // The pairs each rule of the numbered shapes and of one level a click shaped.
+    std::map<std::string, std::u16string> by_rule;
+    for (const auto& [c, split] : usable_splits(parsed.records, TableKind::Full, overrides, facts)) {
+        if (!split.rule.empty()) {
+            by_rule[split.rule] += std::u16string(1, c) + u"→" + split.pieces + u" ";
+        }
+    }
+    for (const auto& [rule, pairs] : by_rule) {
+        std::printf("%s: %s\n", rule.c_str(), utf8(pairs).c_str());
+    }
+    // Pairs whose pieces pass for sharing a stroke: each one to look at.
+    std::u16string shared;
+    for (const auto& pair : default_table.pairs) {
+        if (const auto difference = stroke_difference(pair.character, pair.replacement, facts);
+            difference && *difference == kSharedStrokes) {
+            shared += std::u16string(1, pair.character) + u"→" + pair.replacement + u" ";
+        }
+    }
+    std::printf("pairs whose pieces share a stroke: %s\n", utf8(shared).c_str());
     // Shapes no GBK pieces spell that the overrides do not name yet.
     std::u16string unrecorded;
     for (const auto& [shape, pieces] :

@@ -3,6 +3,7 @@
 #include <set>
 #include <utility>
 
+#include "tools/keyword_tables/numbered_shapes.h"
 #include "tools/keyword_tables/piece_forms.h"
 #include "tools/keyword_tables/reader_rules.h"
 #include "tools/keyword_tables/stacked_shapes.h"
@@ -21,23 +22,24 @@ class PieceSplitter {
           facts_(facts),
           rules_(facts, overrides),
           stacked_shapes_(records),
+          numbered_shapes_(records, facts),
           traditional_forms_drawn_(traditional_forms_drawn(records, facts)) {
         for (const auto& record : records) {
             first_record_.emplace(record.character, &record);  // the first one is taken
         }
+        index_characters_by_pieces();
     }
 
     using Split = CharacterSplit;
 
     std::optional<Split> split(const DecompositionRecord& record) const {
         const char16_t c = record.character[0];
-        if (const auto it = overrides_.riddles.find(c); it != overrides_.riddles.end()) {
-            // A game's split, not what a reader sees: the fuller table only.
-            return table_ == TableKind::Full ? std::optional<Split>(Split{it->second})
-                                             : std::nullopt;
+        if (const auto it = overrides_.riddles.find(c);
+            it != overrides_.riddles.end() && table_ == TableKind::Full) {
+            return reviewed(it->second);  // a game's split, not what a reader sees
         }
         if (const auto it = overrides_.characters.find(c); it != overrides_.characters.end()) {
-            return it->second ? std::optional<Split>(Split{*it->second}) : std::nullopt;
+            return it->second ? std::optional<Split>(reviewed(*it->second)) : std::nullopt;
         }
         if (rules_.is_unit(c) || overrides_.unspellable_shapes.contains(c)) {
             return std::nullopt;  // a unit stays whole, and so does a shape no pieces spell
@@ -71,9 +73,14 @@ class PieceSplitter {
     // none, at the first level, is spelled out by its own record where that reads well.
     std::optional<Split> pieces_of(const DecompositionRecord& record, int depth) const {
         const auto& parts = record.components;
+        std::string rule;
         std::vector<std::u16string> components;
         if (const auto repeat = repetition_count(record.kind); repeat && parts.size() == 1) {
             components.assign(*repeat, parts[0]);
+        } else if (record.kind == "a" && parts.size() == 2 && parts[0] == u"行") {
+            // 行 holds the other part between its halves, as the data records 衔 術 街.
+            components = {u"彳", parts[1], u"亍"};
+            rule = "行 holds the other part";
         } else if ((record.kind == "a" || is_top_bottom(record.kind)) &&
                    (parts.size() == 2 || parts.size() == 3)) {
             components = parts;
@@ -90,7 +97,13 @@ class PieceSplitter {
             return std::nullopt;
         }
         Split split;
+        // Each component's pieces; those of a component spelled out in a row of its own
+        // may join a piece beside them (口禾 刂 is 口利).
+        std::vector<std::u16string> groups;
+        std::vector<bool> spelled_rows;
         for (std::size_t index = 0; index < components.size(); ++index) {
+            const std::size_t before = split.pieces.size();
+            bool spelled_row = false;
             const auto& component = components[index];
             if (component.size() == 1 && overrides_.unspellable_shapes.contains(component[0])) {
                 return std::nullopt;  // reviewed: no GBK pieces spell it
@@ -99,14 +112,19 @@ class PieceSplitter {
                                          ? stacked_parts(record, index)
                                          : std::nullopt) {
                 split.pieces += *stacked;  // 猒 stacks 日 over 月: not 明 beside 犬
-                continue;
-            }
-            if (const auto rewritten = overrides_.pieces.find(component);
+            } else if (const auto rewritten = overrides_.pieces.find(component);
                 rewritten != overrides_.pieces.end()) {
                 split.pieces += rewritten->second;  // reviewed: taken as it stands
                 split.rewritten = true;
             } else if (const auto piece = single_piece(component, rules_)) {
                 split.pieces += *piece;
+            } else if (const auto drawn = components.size() == parts.size()
+                                              ? character_drawn(record, index)
+                                              : std::nullopt;
+                       drawn && single_piece(std::u16string(1, *drawn), rules_)) {
+                split.pieces += *single_piece(std::u16string(1, *drawn), rules_);  // 37079 is 覃
+                rule = numbered_shapes_.character_of(component) ? "numbered shape drawn"
+                                                                : "numbered shape as simplified";
             } else if (const auto overridden = component.size() == 1
                                                    ? overrides_.characters.find(component[0])
                                                    : overrides_.characters.end();
@@ -117,9 +135,7 @@ class PieceSplitter {
                 }
                 split.pieces += *overridden->second;
                 split.spelled_out = true;
-            } else if (const auto* own = depth == 0 && !is_numbered_shape(component)
-                                             ? record_of(component)
-                                             : nullptr) {
+            } else if (const auto* own = depth == 0 ? record_of(component) : nullptr) {
                 auto spelled = pieces_of(*own, depth + 1);
                 if (!spelled) {
                     return std::nullopt;
@@ -128,19 +144,155 @@ class PieceSplitter {
                     unspelled_.emplace(component[0], spelled->pieces);
                     return std::nullopt;
                 }
-                split.pieces += spelled->pieces;
-                split.spelled_out = true;
+                // One level a click: pieces that make a character readers know, in the
+                // same arrangement, are that character (硦 is 石 beside 弄, not 石王廾).
+                if (const auto whole = character_made_of(own->kind, spelled->pieces)) {
+                    split.pieces += *whole;
+                    rule = "one level a click";
+                } else {
+                    if (is_numbered_shape(component)) {
+                        rule = "numbered shape as its pieces";
+                    }
+                    split.pieces += spelled->pieces;
+                    split.spelled_out = true;
+                    spelled_row = family_of(own->kind) == "a";
+                }
             } else {
                 return std::nullopt;
             }
+            groups.push_back(split.pieces.substr(before));
+            spelled_rows.push_back(spelled_row);
         }
+        if (family_of(record.kind) == "a" && join_across_rows(groups, spelled_rows)) {
+            rule = "one level a click";
+            split.pieces.clear();
+            for (const auto& group : groups) {
+                split.pieces += group;
+            }
+        }
+        split.rule = rule;
         return split;
+    }
+
+    // A traditional character keeps the level its simplified form keeps: where the
+    // simplified form's pieces, in their traditional forms, spell the same pieces one
+    // level down (鸿 → 江鸟 spells 氵工鳥 as 鴻 does), they are the pair (鴻 → 江鳥).
+    void keep_simplified_levels(std::map<char16_t, Split>& splits) const {
+        for (auto& [c, split] : splits) {
+            const auto simplified = facts_.simplified_of_traditional(c);
+            if (!facts_.is_traditional_only(c) || !simplified || simplified->size() != 1) {
+                continue;
+            }
+            const auto kept = splits.find((*simplified)[0]);
+            if (kept == splits.end() || kept->second.pieces.size() >= split.pieces.size()) {
+                continue;
+            }
+            std::u16string traditional;
+            std::u16string spelled;
+            for (const char16_t piece : kept->second.pieces) {
+                const auto forms = facts_.traditional_forms.find(piece);
+                const char16_t drawn = forms != facts_.traditional_forms.end() &&
+                                               forms->second.size() == 1 &&
+                                               facts_.is_simplified_only(piece)
+                                           ? forms->second[0]
+                                           : piece;
+                traditional += drawn;
+                const auto own = splits.find(drawn);
+                spelled += own != splits.end() ? own->second.pieces : std::u16string(1, drawn);
+            }
+            bool fit = true;
+            for (const char16_t piece : traditional) {
+                fit = fit && rules_.fits(c, piece);
+            }
+            if (fit && spelled == split.pieces) {
+                split.pieces = traditional;
+                split.spelled_out = false;
+                split.rule = "a level its simplified form keeps";
+            }
+        }
     }
 
     // The components whose own split did not add up to them, met so far.
     const std::map<char16_t, std::u16string>& unspelled() const { return unspelled_; }
 
   private:
+    static Split reviewed(std::u16string pieces) {
+        Split split;
+        split.pieces = std::move(pieces);
+        return split;
+    }
+
+    // The character a numbered component draws, by its parts or by the simplified form.
+    std::optional<char16_t> character_drawn(const DecompositionRecord& record,
+                                            std::size_t index) const {
+        if (index >= record.components.size()) {
+            return std::nullopt;
+        }
+        if (const auto drawn = numbered_shapes_.character_of(record.components[index])) {
+            return drawn;
+        }
+        return numbered_shapes_.as_in_simplified_form(record, index);
+    }
+
+    static std::string family_of(const std::string& kind) {
+        return is_top_bottom(kind) ? "d" : kind;
+    }
+
+    // The characters readers know as a piece, by their arrangement and pieces as the
+    // reviewed overrides or the data give them: 利 as a row of 禾 and 刂.
+    void index_characters_by_pieces() {
+        for (const auto& [name, record] : first_record_) {
+            if (name.size() != 1 || !is_gbk_character(name[0]) ||
+                !single_piece(name, rules_)) {
+                continue;
+            }
+            std::u16string pieces;
+            if (const auto it = overrides_.characters.find(name[0]);
+                it != overrides_.characters.end()) {
+                pieces = it->second.value_or(u"");
+            } else {
+                for (const auto& component : record->components) {
+                    const auto piece = single_piece(component, rules_);
+                    if (!piece) {
+                        pieces.clear();
+                        break;
+                    }
+                    pieces += *piece;
+                }
+            }
+            if (pieces.size() >= 2) {
+                by_pieces_.emplace(std::pair(family_of(record->kind), pieces), name[0]);
+            }
+        }
+    }
+
+    std::optional<char16_t> character_made_of(const std::string& kind,
+                                              const std::u16string& pieces) const {
+        const auto it = by_pieces_.find({family_of(kind), pieces});
+        return it != by_pieces_.end() ? std::optional(it->second) : std::nullopt;
+    }
+
+    // In a row, the last piece of a component spelled out as a row and the piece after it
+    // that make a character readers know, as that character: 唎 is 口 beside 利, not
+    // 口禾刂. True when it joined any. (The piece before and the first are not joined: 傚
+    // is 亻 beside 效, which its data spells 交夂, not 佼 beside 夂.)
+    bool join_across_rows(std::vector<std::u16string>& groups,
+                          const std::vector<bool>& spelled_rows) const {
+        bool joined = false;
+        for (std::size_t i = 0; i + 1 < groups.size(); ++i) {
+            if (!spelled_rows[i] || groups[i].size() < 2 || groups[i + 1].size() != 1) {
+                continue;
+            }
+            const std::u16string pair{groups[i].back(), groups[i + 1][0]};
+            if (const auto whole = character_made_of("a", pair)) {
+                groups[i].back() = *whole;
+                groups[i + 1].clear();
+                joined = true;
+            }
+        }
+        return joined;
+    }
+
     // The parts of a left-right component as pieces of their own where the data shows the
     // record stacks them (猒 → 日月犬, not 明犬); none otherwise.
     std::optional<std::u16string> stacked_parts(const DecompositionRecord& record,
@@ -202,23 +354,52 @@ class PieceSplitter {
         if ((top && is_known_top(*top)) || (bottom && is_known_bottom(*bottom))) {
             return true;
         }
-        for (const auto& part : parts) {
-            // A reviewed rewrite counts by its pieces (吅 as 口口: 骂 is 口口 over 马).
-            const auto rewritten = overrides_.pieces.find(part);
-            const auto piece = single_piece(part, rules_);
-            const std::u16string pieces = rewritten != overrides_.pieces.end()
-                                              ? rewritten->second
-                                              : std::u16string(piece ? 1 : 0, piece.value_or(0));
+        for (std::size_t index = 0; index < parts.size(); ++index) {
+            const std::u16string pieces = pieces_seen(record, index);
             if (pieces.empty()) {
                 return false;
             }
+            // A plain stack the data numbers may hold a component form (丬 of 浆's 丬夕).
+            const bool numbered = is_numbered_shape(parts[index]);
             for (const char16_t c : pieces) {
-                if (!is_among_the_most_common(c)) {
+                if (!is_among_the_most_common(c) && !(numbered && rules_.is_unit(c))) {
                     return false;
                 }
             }
         }
         return true;
+    }
+
+    // The pieces a reader sees in a part of a record: a reviewed rewrite counts by its
+    // pieces (吅 as 口口: 骂 is 口口 over 马), a numbered shape as the character it draws
+    // or, a plain stack of pieces, as those (浆 is 丬夕 over 水). Empty when there are none.
+    std::u16string pieces_seen(const DecompositionRecord& record, std::size_t index) const {
+        const auto& part = record.components[index];
+        if (const auto rewritten = overrides_.pieces.find(part);
+            rewritten != overrides_.pieces.end()) {
+            return rewritten->second;
+        }
+        if (const auto piece = single_piece(part, rules_)) {
+            return std::u16string(1, *piece);
+        }
+        if (!is_numbered_shape(part)) {
+            return u"";
+        }
+        if (const auto drawn = character_drawn(record, index)) {
+            const auto piece = single_piece(std::u16string(1, *drawn), rules_);
+            return piece ? std::u16string(1, *piece) : u"";
+        }
+        const auto* own = record_of(part);
+        std::u16string pieces;
+        for (const auto& component : own != nullptr ? own->components
+                                                    : std::vector<std::u16string>{}) {
+            const auto piece = single_piece(component, rules_);
+            if (!piece) {
+                return u"";
+            }
+            pieces += *piece;
+        }
+        return pieces;
     }
 
     // A character of GB2312's level 1, or the traditional form of one (車 as 车): the same
@@ -250,8 +431,10 @@ class PieceSplitter {
     const CharacterFacts& facts_;
     ReaderRules rules_;
     StackedShapes stacked_shapes_;
+    NumberedShapes numbered_shapes_;
     std::set<char16_t> traditional_forms_drawn_;
     mutable std::map<char16_t, std::u16string> unspelled_;
+    std::map<std::pair<std::string, std::u16string>, char16_t> by_pieces_;
     std::map<std::u16string, const DecompositionRecord*> first_record_;
 };
 
@@ -271,6 +454,7 @@ std::map<char16_t, CharacterSplit> usable_splits(const std::vector<Decomposition
             splits.emplace(record.character[0], std::move(*split));
         }
     }
+    splitter.keep_simplified_levels(splits);
     return splits;
 }
 

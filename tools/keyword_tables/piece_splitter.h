@@ -15,6 +15,8 @@ struct CharacterSplit {
     std::u16string pieces;
     bool spelled_out = false;  // a component GBK lacks is written as its own pieces
     bool rewritten = false;    // a reviewed rewrite of a piece (~壴 → 士豆) gave pieces
+    // The rule of this generation that shaped the split, for review; empty for none.
+    std::string rule;
 };
 
 // The split of every character that the data, the overrides and the rules of what a
