@@ -138,7 +138,8 @@ int main(int argc, char** argv) {
                 utf8(drawn).c_str());
     // The pairs each rule of the numbered shapes and of one level a click shaped.
     std::map<std::string, std::u16string> by_rule;
-    for (const auto& [c, split] : usable_splits(parsed.records, TableKind::Full, overrides, facts)) {
+    for (const auto& [c, split] :
+         usable_splits(parsed.records, TableKind::Full, overrides, facts)) {
         if (!split.rule.empty()) {
             by_rule[split.rule] += std::u16string(1, c) + u"→" + split.pieces + u" ";
         }

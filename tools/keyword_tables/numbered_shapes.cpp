@@ -161,9 +161,9 @@ std::optional<int> NumberedShapes::strokes(const std::u16string& name, int depth
 std::optional<char16_t> NumberedShapes::as_in_simplified_form(const DecompositionRecord& record,
                                                               std::size_t index) const {
     const auto& shape = record.components[index];
-    const auto simplified =
-        record.character.size() == 1 ? facts_.simplified_of_traditional(record.character[0])
-                                     : std::nullopt;
+    const auto simplified = record.character.size() == 1
+                                ? facts_.simplified_of_traditional(record.character[0])
+                                : std::nullopt;
     if (!is_numbered_shape(shape) || !simplified || simplified->size() != 1 ||
         !facts_.is_traditional_only(record.character[0])) {
         return std::nullopt;

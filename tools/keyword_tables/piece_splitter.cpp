@@ -113,7 +113,7 @@ class PieceSplitter {
                                          : std::nullopt) {
                 split.pieces += *stacked;  // 猒 stacks 日 over 月: not 明 beside 犬
             } else if (const auto rewritten = overrides_.pieces.find(component);
-                rewritten != overrides_.pieces.end()) {
+                       rewritten != overrides_.pieces.end()) {
                 split.pieces += rewritten->second;  // reviewed: taken as it stands
                 split.rewritten = true;
             } else if (const auto piece = single_piece(component, rules_)) {
@@ -242,8 +242,7 @@ class PieceSplitter {
     // reviewed overrides or the data give them: 利 as a row of 禾 and 刂.
     void index_characters_by_pieces() {
         for (const auto& [name, record] : first_record_) {
-            if (name.size() != 1 || !is_gbk_character(name[0]) ||
-                !single_piece(name, rules_)) {
+            if (name.size() != 1 || !is_gbk_character(name[0]) || !single_piece(name, rules_)) {
                 continue;
             }
             std::u16string pieces;
@@ -391,8 +390,8 @@ class PieceSplitter {
         }
         const auto* own = record_of(part);
         std::u16string pieces;
-        for (const auto& component : own != nullptr ? own->components
-                                                    : std::vector<std::u16string>{}) {
+        for (const auto& component :
+             own != nullptr ? own->components : std::vector<std::u16string>{}) {
             const auto piece = single_piece(component, rules_);
             if (!piece) {
                 return u"";
