@@ -203,8 +203,10 @@ TEST_F(SplitterCli, WritesOutputFilesWithTheLongestNames) {
         const std::filesystem::path output = folder.path() / std::filesystem::u8path(leaf);
         const Outcome done = run({"-o", display_path(output)}, "好");
         EXPECT_EQ(done.status, kDone) << done.err;
-        std::ifstream written(output, std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), "女子");
+        {
+            std::ifstream written(output, std::ios::binary);  // closed before the removal
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), "女子");
+        }
         std::filesystem::remove(output);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1)
             << "a temporary file was left";
