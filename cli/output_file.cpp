@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <random>
 #include <string_view>
@@ -146,24 +147,38 @@ constexpr std::string_view kTemporaryMark = ".mardovane-";
 constexpr std::size_t kLongestName = 255;
 
 // The output's name, shortened where it is long, so that "." NAME ".mardovane-" and eight
-// digits stay a name the file system takes; cut between two characters.
+// digits stay a name the file system takes; cut between two characters. A Windows name
+// counts UTF-16 units, and a Unix file system under it (Wine, a share) UTF-8 bytes: a
+// character costs its UTF-8 bytes, which is never fewer than its units.
 std::filesystem::path temporary_stem(const std::filesystem::path& name) {
     using Unit = std::filesystem::path::value_type;
     constexpr std::size_t kRoom = kLongestName - 1 - kTemporaryMark.size() - 8;
-    std::filesystem::path::string_type stem = name.native();
-    if (stem.size() <= kRoom) {
-        return name;
+    const auto& whole = name.native();
+    std::size_t used = 0;
+    std::size_t cut = 0;
+    while (cut < whole.size()) {
+        const auto unit =
+            static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<Unit>>(whole[cut]));
+        std::size_t length = 1;
+        std::size_t cost = 1;
+        if constexpr (sizeof(Unit) == 1) {
+            while (cut + length < whole.size() &&
+                   (static_cast<unsigned char>(whole[cut + length]) & 0xC0) == 0x80) {
+                ++length;
+            }
+            cost = length;
+        } else {
+            const bool pair = unit >= 0xD800 && unit <= 0xDBFF && cut + 1 < whole.size();
+            length = pair ? 2 : 1;
+            cost = pair ? 4 : unit < 0x80 ? 1 : unit < 0x800 ? 2 : 3;
+        }
+        if (used + cost > kRoom) {
+            break;
+        }
+        used += cost;
+        cut += length;
     }
-    std::size_t cut = kRoom;
-    const auto inside_a_character = [](Unit unit) {
-        const auto bits = static_cast<std::make_unsigned_t<Unit>>(unit);
-        return sizeof(Unit) == 1 ? (bits & 0xC0) == 0x80 : (bits & 0xFC00) == 0xDC00;
-    };
-    while (cut > 0 && inside_a_character(stem[cut])) {
-        --cut;
-    }
-    stem.resize(cut);
-    return stem;
+    return cut == whole.size() ? name : std::filesystem::path(whole.substr(0, cut));
 }
 
 }  // namespace
