@@ -318,9 +318,12 @@ TEST(BuildTable, SplitsOneLevelAClick) {
     expect_tables(cases, {}, stroke_facts(12));
 }
 
-TEST(BuildTable, KeepsRiddlesForTheFullerTableAndTheDefaultSplitForTheDefault) {
-    const Overrides overrides = parse_overrides("!卡\t上下\tneither\n!天\t二人\ta riddle\n");
-    expect_tables({{"a riddle beside a split the eye sees", "卡:d/t(上,卜)\n天:d/t(一,大)",
+// A riddle is the fuller table's; the default table takes the reviewed split the eye sees
+// where there is one (卡 上卜), and leaves the rest whole, whatever the data says (天).
+TEST(BuildTable, KeepsRiddlesForTheFullerTableAndTheReviewedSplitForTheDefault) {
+    const Overrides overrides =
+        parse_overrides("卡\t上卜\t上 over 卜\n!卡\t上下\tneither\n!天\t二人\ta riddle\n");
+    expect_tables({{"riddles beside a split the eye sees", "卡:d/t(上,卜)\n天:d/t(二,大)",
                     u"卡→上卜 ", u"卡→上下 天→二人 "}},
                   overrides);
 }

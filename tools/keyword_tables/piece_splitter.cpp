@@ -34,12 +34,19 @@ class PieceSplitter {
 
     std::optional<Split> split(const DecompositionRecord& record) const {
         const char16_t c = record.character[0];
-        if (const auto it = overrides_.riddles.find(c);
-            it != overrides_.riddles.end() && table_ == TableKind::Full) {
-            return reviewed(it->second);  // a game's split, not what a reader sees
+        const auto own = overrides_.characters.find(c);
+        if (const auto it = overrides_.riddles.find(c); it != overrides_.riddles.end()) {
+            // A game's split, not what a reader sees: the fuller table's. The default table
+            // takes the reviewed split the eye sees (卡 上卜), where there is one.
+            if (table_ == TableKind::Full) {
+                return reviewed(it->second);
+            }
+            if (own == overrides_.characters.end()) {
+                return std::nullopt;
+            }
         }
-        if (const auto it = overrides_.characters.find(c); it != overrides_.characters.end()) {
-            return it->second ? std::optional<Split>(reviewed(*it->second)) : std::nullopt;
+        if (own != overrides_.characters.end()) {
+            return own->second ? std::optional<Split>(reviewed(*own->second)) : std::nullopt;
         }
         if (rules_.is_unit(c) || overrides_.unspellable_shapes.contains(c)) {
             return std::nullopt;  // a unit stays whole, and so does a shape no pieces spell
