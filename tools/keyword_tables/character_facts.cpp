@@ -90,6 +90,11 @@ std::optional<std::u16string> CharacterFacts::simplified_of_traditional(char16_t
     return simplified_forms.at(c);
 }
 
+char16_t CharacterFacts::in_traditional_text(char16_t c) const {
+    const auto forms = traditional_forms.find(c);
+    return is_simplified_only(c) && forms->second.size() == 1 ? forms->second[0] : c;
+}
+
 std::optional<int> CharacterFacts::stroke_count(char16_t c) const {
     const auto it = strokes.find(c);
     return it != strokes.end() ? std::optional<int>(it->second) : std::nullopt;

@@ -27,6 +27,9 @@ struct CharacterFacts {
     // The traditional form of a character that simplified text writes otherwise: the
     // simplified forms it has (門 → 门), or none.
     std::optional<std::u16string> simplified_of_traditional(char16_t c) const;
+    // A character as traditional text writes it: the one traditional form of a form only
+    // simplified text writes (门 → 門), else the character itself.
+    char16_t in_traditional_text(char16_t c) const;
     std::optional<int> stroke_count(char16_t c) const;
 };
 

@@ -36,8 +36,7 @@ std::u16string one_form(const std::u16string& part) {
 
 class Shapes {
   public:
-    Shapes(const std::vector<DecompositionRecord>& records, const CharacterFacts& facts)
-        : facts_(facts) {
+    explicit Shapes(const std::vector<DecompositionRecord>& records) {
         for (const auto& record : records) {
             records_.emplace(record.character, &record);  // the first record is taken
         }
@@ -64,26 +63,6 @@ class Shapes {
         return parts;
     }
 
-    // The strokes of a character by Unihan, of a shape by its parts; none when unknown.
-    std::optional<int> strokes(const std::u16string& name, int depth = 0) const {
-        if (name.size() == 1 && !is_numbered_shape(name)) {
-            return facts_.stroke_count(name[0]);
-        }
-        const auto it = records_.find(name);
-        if (depth > 8 || it == records_.end() || it->second->components.size() < 2) {
-            return std::nullopt;
-        }
-        int total = 0;
-        for (const auto& component : it->second->components) {
-            const auto count = strokes(component, depth + 1);
-            if (!count) {
-                return std::nullopt;
-            }
-            total += *count;
-        }
-        return total;
-    }
-
   private:
     void append_parts(const std::u16string& component, const std::string& family,
                       std::vector<std::u16string>& parts, int depth) const {
@@ -98,7 +77,6 @@ class Shapes {
         parts.push_back(one_form(component));
     }
 
-    const CharacterFacts& facts_;
     std::map<std::u16string, const DecompositionRecord*> records_;
 };
 
@@ -110,7 +88,7 @@ NumberedShapes::NumberedShapes(const std::vector<DecompositionRecord>& records,
     for (const auto& record : records) {
         records_.emplace(record.character, &record);  // the first record is taken
     }
-    const Shapes shapes(records, facts);
+    const Shapes shapes(records);
     std::map<std::vector<std::u16string>, std::set<char16_t>> characters;
     for (const auto& record : records) {
         if (record.character.size() == 1 && is_gbk_character(record.character[0])) {
@@ -131,7 +109,7 @@ NumberedShapes::NumberedShapes(const std::vector<DecompositionRecord>& records,
         const char16_t character = *found->second.begin();
         // Where the shape's strokes cannot be counted (a part the data leaves unnamed), the
         // same parts in the same arrangement decide alone.
-        const auto shape_strokes = shapes.strokes(record.character);
+        const auto shape_strokes = strokes(record.character);
         const auto character_strokes = facts.stroke_count(character);
         if (!shape_strokes || !character_strokes || *shape_strokes == *character_strokes) {
             resolved_.emplace(record.character, character);
@@ -177,12 +155,7 @@ std::optional<char16_t> NumberedShapes::as_in_simplified_form(const Decompositio
     if (there.size() != 1 || is_numbered_shape(there)) {
         return std::nullopt;
     }
-    char16_t character = there[0];
-    if (const auto forms = facts_.traditional_forms.find(character);
-        forms != facts_.traditional_forms.end() && forms->second.size() == 1 &&
-        facts_.is_simplified_only(character)) {
-        character = forms->second[0];
-    }
+    const char16_t character = facts_.in_traditional_text(there[0]);
     const auto shape_strokes = strokes(shape);
     const auto character_strokes = facts_.stroke_count(character);
     if (!shape_strokes || !character_strokes || *shape_strokes != *character_strokes) {

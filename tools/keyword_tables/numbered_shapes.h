@@ -31,6 +31,7 @@ class NumberedShapes {
     const std::map<std::u16string, char16_t>& resolved() const { return resolved_; }
 
   private:
+    // The strokes of a character by Unihan, of a shape by its parts; none when unknown.
     std::optional<int> strokes(const std::u16string& name, int depth = 0) const;
 
     const CharacterFacts& facts_;

@@ -197,12 +197,7 @@ class PieceSplitter {
             std::u16string traditional;
             std::u16string spelled;
             for (const char16_t piece : kept->second.pieces) {
-                const auto forms = facts_.traditional_forms.find(piece);
-                const char16_t drawn = forms != facts_.traditional_forms.end() &&
-                                               forms->second.size() == 1 &&
-                                               facts_.is_simplified_only(piece)
-                                           ? forms->second[0]
-                                           : piece;
+                const char16_t drawn = facts_.in_traditional_text(piece);
                 traditional += drawn;
                 const auto own = splits.find(drawn);
                 spelled += own != splits.end() ? own->second.pieces : std::u16string(1, drawn);
