@@ -9,14 +9,6 @@
 namespace mardovane::tables {
 namespace {
 
-// The arrangements whose nesting reads as one: a stack in a stack, a row in a row.
-std::string family_of(const std::string& kind) {
-    if (is_top_bottom(kind)) {
-        return "d";
-    }
-    return kind;
-}
-
 bool is_surround(const std::string& kind) {
     return kind.starts_with('s') || kind == "w";
 }
@@ -52,7 +44,7 @@ class Shapes {
         }
         const auto& record = *it->second;
         std::vector<std::u16string> parts;
-        const std::string family = family_of(record.kind);
+        const std::string family = arrangement_of(record.kind);
         parts.push_back(u"@" + std::u16string(family.begin(), family.end()));
         for (const auto& component : record.components) {
             append_parts(component, family, parts, 0);
@@ -68,7 +60,7 @@ class Shapes {
                       std::vector<std::u16string>& parts, int depth) const {
         const auto it = records_.find(component);
         if (depth < 8 && it != records_.end() && it->second->components.size() >= 2 &&
-            family_of(it->second->kind) == family && !is_surround(family)) {
+            arrangement_of(it->second->kind) == family && !is_surround(family)) {
             for (const auto& inner : it->second->components) {
                 append_parts(inner, family, parts, depth + 1);
             }
@@ -147,7 +139,7 @@ std::optional<char16_t> NumberedShapes::as_in_simplified_form(const Decompositio
         return std::nullopt;
     }
     const auto it = records_.find(*simplified);
-    if (it == records_.end() || family_of(it->second->kind) != family_of(record.kind) ||
+    if (it == records_.end() || arrangement_of(it->second->kind) != arrangement_of(record.kind) ||
         it->second->components.size() != record.components.size()) {
         return std::nullopt;
     }

@@ -3,6 +3,7 @@
 #include <set>
 #include <utility>
 
+#include "tools/keyword_tables/known_characters.h"
 #include "tools/keyword_tables/numbered_shapes.h"
 #include "tools/keyword_tables/piece_forms.h"
 #include "tools/keyword_tables/reader_rules.h"
@@ -23,11 +24,11 @@ class PieceSplitter {
           rules_(facts, overrides),
           stacked_shapes_(records),
           numbered_shapes_(records, facts),
+          known_(records, overrides, rules_),
           traditional_forms_drawn_(traditional_forms_drawn(records, facts)) {
         for (const auto& record : records) {
             first_record_.emplace(record.character, &record);  // the first one is taken
         }
-        index_characters_by_pieces();
     }
 
     using Split = CharacterSplit;
@@ -95,7 +96,7 @@ class PieceSplitter {
                    enclosing && parts.size() == 2) {
             // A component being spelled out may have any enclosure that reads well as its
             // pieces (𠬝 → 卩又); a character's own split only one of the list.
-            const auto outer = single_piece(parts[0], rules_);
+            const auto outer = rules_.piece_of(parts[0]);
             if (!outer || (depth == 0 && enclosing->find(*outer) == std::u16string_view::npos)) {
                 return std::nullopt;
             }
@@ -123,13 +124,13 @@ class PieceSplitter {
                        rewritten != overrides_.pieces.end()) {
                 split.pieces += rewritten->second;  // reviewed: taken as it stands
                 split.rewritten = true;
-            } else if (const auto piece = single_piece(component, rules_)) {
+            } else if (const auto piece = rules_.piece_of(component)) {
                 split.pieces += *piece;
             } else if (const auto drawn = components.size() == parts.size()
                                               ? character_drawn(record, index)
                                               : std::nullopt;
-                       drawn && single_piece(std::u16string(1, *drawn), rules_)) {
-                split.pieces += *single_piece(std::u16string(1, *drawn), rules_);  // 37079 is 覃
+                       drawn && rules_.piece_of(std::u16string(1, *drawn))) {
+                split.pieces += *rules_.piece_of(std::u16string(1, *drawn));  // 37079 is 覃
                 rule = numbered_shapes_.character_of(component) ? "numbered shape drawn"
                                                                 : "numbered shape as simplified";
             } else if (const auto overridden = component.size() == 1
@@ -153,7 +154,7 @@ class PieceSplitter {
                 }
                 // One level a click: pieces that make a character readers know, in the
                 // same arrangement, are that character (硦 is 石 beside 弄, not 石王廾).
-                if (const auto whole = character_made_of(own->kind, spelled->pieces)) {
+                if (const auto whole = known_.made_of(own->kind, spelled->pieces)) {
                     split.pieces += *whole;
                     rule = "one level a click";
                 } else {
@@ -162,7 +163,7 @@ class PieceSplitter {
                     }
                     split.pieces += spelled->pieces;
                     split.spelled_out = true;
-                    spelled_row = family_of(own->kind) == "a";
+                    spelled_row = arrangement_of(own->kind) == "a";
                 }
             } else {
                 return std::nullopt;
@@ -170,7 +171,7 @@ class PieceSplitter {
             groups.push_back(split.pieces.substr(before));
             spelled_rows.push_back(spelled_row);
         }
-        if (family_of(record.kind) == "a" && join_across_rows(groups, spelled_rows)) {
+        if (arrangement_of(record.kind) == "a" && known_.join_across_rows(groups, spelled_rows)) {
             rule = "one level a click";
             split.pieces.clear();
             for (const auto& group : groups) {
@@ -236,64 +237,6 @@ class PieceSplitter {
         return numbered_shapes_.as_in_simplified_form(record, index);
     }
 
-    static std::string family_of(const std::string& kind) {
-        return is_top_bottom(kind) ? "d" : kind;
-    }
-
-    // The characters readers know as a piece, by their arrangement and pieces as the
-    // reviewed overrides or the data give them: 利 as a row of 禾 and 刂.
-    void index_characters_by_pieces() {
-        for (const auto& [name, record] : first_record_) {
-            if (name.size() != 1 || !is_gbk_character(name[0]) || !single_piece(name, rules_)) {
-                continue;
-            }
-            std::u16string pieces;
-            if (const auto it = overrides_.characters.find(name[0]);
-                it != overrides_.characters.end()) {
-                pieces = it->second.value_or(u"");
-            } else {
-                for (const auto& component : record->components) {
-                    const auto piece = single_piece(component, rules_);
-                    if (!piece) {
-                        pieces.clear();
-                        break;
-                    }
-                    pieces += *piece;
-                }
-            }
-            if (pieces.size() >= 2) {
-                by_pieces_.emplace(std::pair(family_of(record->kind), pieces), name[0]);
-            }
-        }
-    }
-
-    std::optional<char16_t> character_made_of(const std::string& kind,
-                                              const std::u16string& pieces) const {
-        const auto it = by_pieces_.find({family_of(kind), pieces});
-        return it != by_pieces_.end() ? std::optional(it->second) : std::nullopt;
-    }
-
-    // In a row, the last piece of a component spelled out as a row and the piece after it
-    // that make a character readers know, as that character: 唎 is 口 beside 利, not
-    // 口禾刂. True when it joined any. (The piece before and the first are not joined: 傚
-    // is 亻 beside 效, which its data spells 交夂, not 佼 beside 夂.)
-    bool join_across_rows(std::vector<std::u16string>& groups,
-                          const std::vector<bool>& spelled_rows) const {
-        bool joined = false;
-        for (std::size_t i = 0; i + 1 < groups.size(); ++i) {
-            if (!spelled_rows[i] || groups[i].size() < 2 || groups[i + 1].size() != 1) {
-                continue;
-            }
-            const std::u16string pair{groups[i].back(), groups[i + 1][0]};
-            if (const auto whole = character_made_of("a", pair)) {
-                groups[i].back() = *whole;
-                groups[i + 1].clear();
-                joined = true;
-            }
-        }
-        return joined;
-    }
-
     // The parts of a left-right component as pieces of their own where the data shows the
     // record stacks them (猒 → 日月犬, not 明犬); none otherwise.
     std::optional<std::u16string> stacked_parts(const DecompositionRecord& record,
@@ -305,7 +248,7 @@ class PieceSplitter {
         }
         std::u16string pieces;
         for (const auto& part : *parts) {
-            const auto piece = single_piece(part, rules_);
+            const auto piece = rules_.piece_of(part);
             if (!piece) {
                 return std::nullopt;
             }
@@ -323,22 +266,6 @@ class PieceSplitter {
         }
         const auto difference = stroke_difference(component[0], pieces, facts_);
         return !difference || *difference == 0;
-    }
-
-    // A component that is itself a piece readers know, in its full form.
-    static std::optional<char16_t> single_piece(const std::u16string& component,
-                                                const ReaderRules& rules) {
-        if (component.size() != 1) {
-            return std::nullopt;  // an intermediate shape, or a character beyond the BMP
-        }
-        char16_t c = component[0];
-        if (const auto full = full_form(c)) {
-            c = *full;
-        }
-        if (is_bare_stroke(c) || !rules.is_known_piece(c)) {
-            return std::nullopt;
-        }
-        return c;
     }
 
     const DecompositionRecord* record_of(const std::u16string& component) const {
@@ -380,21 +307,21 @@ class PieceSplitter {
             rewritten != overrides_.pieces.end()) {
             return rewritten->second;
         }
-        if (const auto piece = single_piece(part, rules_)) {
+        if (const auto piece = rules_.piece_of(part)) {
             return std::u16string(1, *piece);
         }
         if (!is_numbered_shape(part)) {
             return u"";
         }
         if (const auto drawn = character_drawn(record, index)) {
-            const auto piece = single_piece(std::u16string(1, *drawn), rules_);
+            const auto piece = rules_.piece_of(std::u16string(1, *drawn));
             return piece ? std::u16string(1, *piece) : u"";
         }
         const auto* own = record_of(part);
         std::u16string pieces;
         for (const auto& component :
              own != nullptr ? own->components : std::vector<std::u16string>{}) {
-            const auto piece = single_piece(component, rules_);
+            const auto piece = rules_.piece_of(component);
             if (!piece) {
                 return u"";
             }
@@ -419,12 +346,12 @@ class PieceSplitter {
     std::optional<char16_t> first_piece(const std::u16string& component) const {
         const auto rewritten = overrides_.pieces.find(component);
         return rewritten != overrides_.pieces.end() ? std::optional(rewritten->second.front())
-                                                    : single_piece(component, rules_);
+                                                    : rules_.piece_of(component);
     }
     std::optional<char16_t> last_piece(const std::u16string& component) const {
         const auto rewritten = overrides_.pieces.find(component);
         return rewritten != overrides_.pieces.end() ? std::optional(rewritten->second.back())
-                                                    : single_piece(component, rules_);
+                                                    : rules_.piece_of(component);
     }
 
     TableKind table_;
@@ -433,9 +360,9 @@ class PieceSplitter {
     ReaderRules rules_;
     StackedShapes stacked_shapes_;
     NumberedShapes numbered_shapes_;
+    KnownCharacters known_;
     std::set<char16_t> traditional_forms_drawn_;
     mutable std::map<char16_t, std::u16string> unspelled_;
-    std::map<std::pair<std::string, std::u16string>, char16_t> by_pieces_;
     std::map<std::u16string, const DecompositionRecord*> first_record_;
 };
 

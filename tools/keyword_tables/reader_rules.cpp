@@ -50,6 +50,10 @@ std::optional<std::size_t> repetition_count(const std::string& kind) {
     return it != counts.end() ? std::optional<std::size_t>(it->second) : std::nullopt;
 }
 
+std::string arrangement_of(const std::string& kind) {
+    return is_top_bottom(kind) ? "d" : kind;
+}
+
 bool is_top_bottom(const std::string& kind) {
     // d/t and d/m: the halves touch or cross a little (早 去 果), as a reader still sees two.
     return kind == "d" || kind == "rd" || kind == "d/t" || kind == "d/m";
@@ -70,6 +74,20 @@ const std::map<char16_t, char16_t>& full_forms() {
 }
 
 }  // namespace
+
+std::optional<char16_t> ReaderRules::piece_of(const std::u16string& component) const {
+    if (component.size() != 1) {
+        return std::nullopt;  // an intermediate shape, or a character beyond the BMP
+    }
+    char16_t c = component[0];
+    if (const auto full = full_form(c)) {
+        c = *full;
+    }
+    if (is_bare_stroke(c) || !is_known_piece(c)) {
+        return std::nullopt;
+    }
+    return c;
+}
 
 std::optional<char16_t> full_form(char16_t c) {
     const auto it = full_forms().find(c);

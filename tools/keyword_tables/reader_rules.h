@@ -32,6 +32,10 @@ class ReaderRules {
     // character or one of the rest of GBK.
     bool fits(char16_t character, char16_t piece) const;
 
+    // A component that is itself a piece readers know, in its full form (⺮ as 竹); none
+    // for a numbered shape, a character beyond the BMP, a bare stroke or an unknown piece.
+    std::optional<char16_t> piece_of(const std::u16string& component) const;
+
     const CharacterFacts& facts() const { return facts_; }
 
   private:
@@ -48,6 +52,9 @@ bool is_gb2312_hanzi(char16_t c, bool level_1_only = false);
 // How many times a repetition kind of the data writes its one component, or none.
 std::optional<std::size_t> repetition_count(const std::string& kind);
 bool is_top_bottom(const std::string& kind);
+// The arrangement a kind of the data is read as: every top-bottom kind as "d", the rest as
+// they are, so that a stack in a stack reads as one stack.
+std::string arrangement_of(const std::string& kind);
 
 // The enclosing components that read well side by side for a surrounding kind, or none.
 std::optional<std::u16string_view> enclosing_components(const std::string& kind);
