@@ -53,8 +53,6 @@ std::filesystem::path keyword_file_path(const std::filesystem::path& program_dir
 
 namespace {
 
-// Decodes the file's bytes, then lets them go through `release` before the lines are laid
-// out: the bytes, the text and the line ends are never all held at once.
 struct Decoded {
     std::variant<std::u16string, DecodeError> text;
     Encoding encoding;
@@ -85,6 +83,8 @@ Decoded decode_unmarked(std::string_view bytes) {
     return {std::move(gbk), Encoding::Gbk};
 }
 
+// Decodes the file's bytes, then lets them go through `release` before the lines are laid
+// out: the bytes, the text and the line ends are never all held at once.
 template <typename Release>
 std::variant<KeywordTable, FileError> parse(std::string_view bytes,
                                             const std::filesystem::path& path, Release&& release) {
