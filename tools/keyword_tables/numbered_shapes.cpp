@@ -1,7 +1,7 @@
 #include "tools/keyword_tables/numbered_shapes.h"
 
-#include <algorithm>
 #include <set>
+#include <utility>
 
 #include "tools/keyword_tables/reader_rules.h"
 #include "tools/keyword_tables/stacked_shapes.h"
@@ -28,11 +28,9 @@ std::u16string one_form(const std::u16string& part) {
 
 class Shapes {
   public:
-    explicit Shapes(const std::vector<DecompositionRecord>& records) {
-        for (const auto& record : records) {
-            records_.emplace(record.character, &record);  // the first record is taken
-        }
-    }
+    // The first record of each character or shape, by its name.
+    explicit Shapes(const std::map<std::u16string, const DecompositionRecord*>& records)
+        : records_(records) {}
 
     // What a shape or character is made of: its arrangement and its parts, nested
     // arrangements of the same family read as one, each part in one form; none for a
@@ -69,7 +67,7 @@ class Shapes {
         parts.push_back(one_form(component));
     }
 
-    std::map<std::u16string, const DecompositionRecord*> records_;
+    const std::map<std::u16string, const DecompositionRecord*>& records_;
 };
 
 }  // namespace
@@ -80,7 +78,7 @@ NumberedShapes::NumberedShapes(const std::vector<DecompositionRecord>& records,
     for (const auto& record : records) {
         records_.emplace(record.character, &record);  // the first record is taken
     }
-    const Shapes shapes(records);
+    const Shapes shapes(records_);
     std::map<std::vector<std::u16string>, std::set<char16_t>> characters;
     for (const auto& record : records) {
         if (record.character.size() == 1 && is_gbk_character(record.character[0])) {
@@ -131,11 +129,10 @@ std::optional<int> NumberedShapes::strokes(const std::u16string& name, int depth
 std::optional<char16_t> NumberedShapes::as_in_simplified_form(const DecompositionRecord& record,
                                                               std::size_t index) const {
     const auto& shape = record.components[index];
-    const auto simplified = record.character.size() == 1
-                                ? facts_.simplified_of_traditional(record.character[0])
-                                : std::nullopt;
-    if (!is_numbered_shape(shape) || !simplified || simplified->size() != 1 ||
-        !facts_.is_traditional_only(record.character[0])) {
+    const auto simplified =  // none but for a traditional-only character
+        record.character.size() == 1 ? facts_.simplified_of_traditional(record.character[0])
+                                     : std::nullopt;
+    if (!is_numbered_shape(shape) || !simplified || simplified->size() != 1) {
         return std::nullopt;
     }
     const auto it = records_.find(*simplified);

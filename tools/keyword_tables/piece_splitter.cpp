@@ -129,8 +129,9 @@ class PieceSplitter {
             } else if (const auto drawn = components.size() == parts.size()
                                               ? character_drawn(record, index)
                                               : std::nullopt;
-                       drawn && rules_.piece_of(std::u16string(1, *drawn))) {
-                split.pieces += *rules_.piece_of(std::u16string(1, *drawn));  // 37079 is 覃
+                       const auto drawn_piece =
+                           drawn ? rules_.piece_of(std::u16string(1, *drawn)) : std::nullopt) {
+                split.pieces += *drawn_piece;  // 37079 is 覃
                 rule = numbered_shapes_.character_of(component) ? "numbered shape drawn"
                                                                 : "numbered shape as simplified";
             } else if (const auto overridden = component.size() == 1
@@ -187,8 +188,8 @@ class PieceSplitter {
     // level down (鸿 → 江鸟 spells 氵工鳥 as 鴻 does), they are the pair (鴻 → 江鳥).
     void keep_simplified_levels(std::map<char16_t, Split>& splits) const {
         for (auto& [c, split] : splits) {
-            const auto simplified = facts_.simplified_of_traditional(c);
-            if (!facts_.is_traditional_only(c) || !simplified || simplified->size() != 1) {
+            const auto simplified = facts_.simplified_of_traditional(c);  // traditional only
+            if (!simplified || simplified->size() != 1) {
                 continue;
             }
             const auto kept = splits.find((*simplified)[0]);
