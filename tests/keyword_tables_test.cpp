@@ -318,6 +318,42 @@ TEST(BuildTable, SplitsOneLevelAClick) {
     expect_tables(cases, {}, stroke_facts(12));
 }
 
+// A shape GBK has no character for, inside a component being spelled out, is spelled out
+// in turn, where the pieces add up to the character's strokes exactly.
+TEST(BuildTable, SpellsShapesInsideShapesWhereTheStrokesAddUp) {
+    const auto facts = [](int bian_strokes) {
+        return parse_character_facts("",
+                                     "U+908A\tkTotalStrokes\t" + std::to_string(bian_strokes) +
+                                         "\nU+8FB6\tkTotalStrokes\t3\nU+81EA\tkTotalStrokes\t6\n"
+                                         "U+7A74\tkTotalStrokes\t5\nU+65B9\tkTotalStrokes\t4\n"
+                                         "U+5AB2\tkTotalStrokes\t13\nU+5973\tkTotalStrokes\t3\n"
+                                         "U+56DF\tkTotalStrokes\t6\nU+6BD4\tkTotalStrokes\t4\n"
+                                         "U+56A0\tkTotalStrokes\t15\nU+53E3\tkTotalStrokes\t3\n"
+                                         "U+536F\tkTotalStrokes\t5\nU+79BE\tkTotalStrokes\t5\n"
+                                         "U+5202\tkTotalStrokes\t2\n",
+                                     "");
+    };
+    const std::string bian = "邊:sbl(辶,臱)\n臱:d(自,37233)\n37233:d(穴,方)\n";
+    const std::vector<std::pair<BuildCase, int>> cases = {
+        {{"pieces that add up", bian, u"臱→自穴方 邊→辶自穴方 ", u"臱→自穴方 邊→辶自穴方 "}, 18},
+        {{"pieces a stroke short", bian, u"臱→自穴方 ", u"臱→自穴方 "}, 19},
+        // 比 (a unit) is recorded as 匕 twice in a row: the pieces 匕匕 in a row are 比.
+        {{"a repetition is the character it repeats",
+          "媲:a(女,37102)\n37102:d(囟,37103)\n"
+          "37103:a(匕,匕)\n比:ra(匕)",
+          u"媲→女囟比 ", u"媲→女囟比 "},
+         18},
+        // 禾 stands under 卯, not alone at the end of the row: it does not join 刂 as 利.
+        {{"a piece inside a stack joins nothing across the row",
+          "嚠:a(37569,刂)\n37569:a(口,37570)\n37570:d(卯,禾)\n利:a(禾,刂)", u"利→禾刂 嚠→口卯禾刂 ",
+          u"利→禾刂 嚠→口卯禾刂 "},
+         18},
+    };
+    for (const auto& [test, strokes] : cases) {
+        expect_tables({test}, {}, facts(strokes));
+    }
+}
+
 // A riddle is the fuller table's; the default table takes the reviewed split the eye sees
 // where there is one (卡 上卜), and leaves the rest whole, whatever the data says (天).
 TEST(BuildTable, KeepsRiddlesForTheFullerTableAndTheReviewedSplitForTheDefault) {

@@ -291,7 +291,22 @@ std::vector<WellKnownSplit> well_known_splits() {
     add(in_both("1", "頾銜衔鬇姸筓詽豣郉銒牚",
                 "須此彳金亍彳钅亍髟爭女干干竹干干言干干豕干干干干阝金干干小冖口牙"));
     add(in_both("3", "殩", "殩"));
-    add({{kDefaultTable, "1", "栞", "栞"}, {kFullTable, "1", "栞", "干干木"}});
+    add(in_both("1", "栞", "干干木"));
+    // Shapes inside shapes spelled out where the strokes add up; 比 as one piece; the
+    // data's other drawings of 爰 and of the right of 漢 read as drawn.
+    add(in_both("1", "邊隨潔俊凌浸媲湲漢難",
+                "辶自穴方阝辶左月氵丰刀糸亻厶八夂冫土八夂氵彐冖又女囟比氵爰"
+                "氵廿口夫廿口夫隹"));
+    add(in_both("2", "媲", "女囟匕匕"));
+    add(in_both("3", "鐟", "鐟"));
+    // Familiar pieces of traditional text, and the everyday characters reviewed again.
+    add(in_both("1", "識錄權觀", "言戠金彔木雚雚見"));
+    add(in_both(
+        "1", "應變務歷厚衡雖親畝鞏競暴",
+        "广亻隹心糸言糸攵矛攵力厂禾禾止厂日子彳角大亍口虫隹立木見亠田久工凡革立兄立兄日共氺"));
+    // Top-bottom in the default table: 糸 a well-known bottom, halves spelled out of
+    // common pieces.
+    add(in_both("1", "索緊寧愛毫堅", "十冖糸臣又糸宀心皿丁爫冖心夂亠口冖毛臣又土"));
     // Traditional characters drawn with traditional pieces, as 吶 is 口內.
     add(in_both("1", "納誤廣諍鈞鋁閭", "糸內言吳广黃言爭金勻金呂門呂"));
     // Shapes no pieces spell stay whole, and so does every character that has one.

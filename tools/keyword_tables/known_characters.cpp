@@ -17,7 +17,13 @@ KnownCharacters::KnownCharacters(const std::vector<DecompositionRecord>& records
         if (const auto it = overrides.characters.find(name[0]); it != overrides.characters.end()) {
             pieces = it->second.value_or(u"");
         } else {
-            for (const auto& component : record.components) {
+            // 比 is recorded as 匕 written twice in a row: its pieces are 匕匕.
+            const auto repeat = repetition_count(record.kind);
+            const std::vector<std::u16string> components =
+                repeat && record.components.size() == 1
+                    ? std::vector<std::u16string>(*repeat, record.components[0])
+                    : record.components;
+            for (const auto& component : components) {
                 const auto piece = rules.piece_of(component);
                 if (!piece) {
                     pieces.clear();

@@ -70,6 +70,9 @@ class PieceSplitter {
                 return std::nullopt;  // 门 in traditional text, 門 in simplified text
             }
         }
+        if (split->spelled_deeper && stroke_difference(c, split->pieces, facts_) != 0) {
+            return std::nullopt;  // a shape inside a shape: only pieces that add up exactly
+        }
         if (table_ == TableKind::Default && is_top_bottom(record.kind) &&
             !reads_well_top_bottom(record)) {
             return std::nullopt;
@@ -144,11 +147,13 @@ class PieceSplitter {
                 }
                 split.pieces += *overridden->second;
                 split.spelled_out = true;
-            } else if (const auto* own = depth == 0 ? record_of(component) : nullptr) {
+            } else if (const auto* own =
+                           spellable(component, depth) ? record_of(component) : nullptr) {
                 auto spelled = pieces_of(*own, depth + 1);
                 if (!spelled) {
                     return std::nullopt;
                 }
+                split.spelled_deeper = split.spelled_deeper || spelled->spelled_deeper || depth > 0;
                 if (!spelled->rewritten && !spells_exactly(component, spelled->pieces)) {
                     unspelled_.emplace(component[0], spelled->pieces);
                     return std::nullopt;
@@ -164,7 +169,10 @@ class PieceSplitter {
                     }
                     split.pieces += spelled->pieces;
                     split.spelled_out = true;
-                    spelled_row = arrangement_of(own->kind) == "a";
+                    // Only a piece standing alone at the row's end may join what follows
+                    // (劉's 金 stands under 卯: 嚠 is not 口卯釗).
+                    spelled_row =
+                        arrangement_of(own->kind) == "a" && spelled->last_component_pieces == 1;
                 }
             } else {
                 return std::nullopt;
@@ -180,6 +188,7 @@ class PieceSplitter {
             }
         }
         split.rule = rule;
+        split.last_component_pieces = groups.empty() ? 0 : groups.back().size();
         return split;
     }
 
@@ -269,6 +278,15 @@ class PieceSplitter {
         return !difference || *difference == 0;
     }
 
+    // A component is spelled out by its own record at the first level; inside it, a shape
+    // GBK has no character for may be spelled out in turn (邊's 臱 is 自 over a numbered
+    // shape of 穴 over 方: 辶自穴方; 潔's 絜 is 㓞 over 糸: 氵丰刀糸).
+    static bool spellable(const std::u16string& component, int depth) {
+        return depth == 0 ||
+               (depth == 1 && (is_numbered_shape(component) || component.size() != 1 ||
+                               !is_gbk_character(component[0])));
+    }
+
     const DecompositionRecord* record_of(const std::u16string& component) const {
         const auto it = first_record_.find(component);
         return it != first_record_.end() ? it->second : nullptr;
@@ -278,10 +296,11 @@ class PieceSplitter {
     // that are all among the most common characters.
     bool reads_well_top_bottom(const DecompositionRecord& record) const {
         const auto& parts = record.components;
-        const auto top = first_piece(parts.front());
-        const auto bottom = last_piece(parts.back());
-        if ((top && is_known_top(*top)) || (bottom && is_known_bottom(*bottom))) {
-            return true;
+        const std::u16string top = pieces_seen(record, 0);
+        const std::u16string bottom = pieces_seen(record, parts.size() - 1);
+        if ((!top.empty() && is_known_top(top.front())) ||
+            (!bottom.empty() && is_known_bottom(bottom.back()))) {
+            return true;  // 愛: 爫 tops the shape the data numbers
         }
         for (std::size_t index = 0; index < parts.size(); ++index) {
             const std::u16string pieces = pieces_seen(record, index);
@@ -301,7 +320,8 @@ class PieceSplitter {
 
     // The pieces a reader sees in a part of a record: a reviewed rewrite counts by its
     // pieces (吅 as 口口: 骂 is 口口 over 马), a numbered shape as the character it draws
-    // or, a plain stack of pieces, as those (浆 is 丬夕 over 水). Empty when there are none.
+    // or as the pieces it is spelled with (浆 is 丬夕 over 水, 毫 亠口冖 over 毛). Empty when
+    // there are none.
     std::u16string pieces_seen(const DecompositionRecord& record, std::size_t index) const {
         const auto& part = record.components[index];
         if (const auto rewritten = overrides_.pieces.find(part);
@@ -311,24 +331,14 @@ class PieceSplitter {
         if (const auto piece = rules_.piece_of(part)) {
             return std::u16string(1, *piece);
         }
-        if (!is_numbered_shape(part)) {
-            return u"";
-        }
-        if (const auto drawn = character_drawn(record, index)) {
+        if (const auto drawn =
+                is_numbered_shape(part) ? character_drawn(record, index) : std::nullopt) {
             const auto piece = rules_.piece_of(std::u16string(1, *drawn));
             return piece ? std::u16string(1, *piece) : u"";
         }
         const auto* own = record_of(part);
-        std::u16string pieces;
-        for (const auto& component :
-             own != nullptr ? own->components : std::vector<std::u16string>{}) {
-            const auto piece = rules_.piece_of(component);
-            if (!piece) {
-                return u"";
-            }
-            pieces += *piece;
-        }
-        return pieces;
+        const auto spelled = own != nullptr ? pieces_of(*own, 1) : std::nullopt;
+        return spelled ? spelled->pieces : u"";
     }
 
     // A character of GB2312's level 1, or the traditional form of one (車 as 车): the same
@@ -340,19 +350,6 @@ class PieceSplitter {
         const auto simplified = facts_.simplified_of_traditional(c);
         return simplified && simplified->size() == 1 &&
                is_gb2312_hanzi((*simplified)[0], /*level_1_only=*/true);
-    }
-
-    // The top piece of a component, or its bottom one, as the reviewed rewrites spell it
-    // (爫冖 at the top of 爱).
-    std::optional<char16_t> first_piece(const std::u16string& component) const {
-        const auto rewritten = overrides_.pieces.find(component);
-        return rewritten != overrides_.pieces.end() ? std::optional(rewritten->second.front())
-                                                    : rules_.piece_of(component);
-    }
-    std::optional<char16_t> last_piece(const std::u16string& component) const {
-        const auto rewritten = overrides_.pieces.find(component);
-        return rewritten != overrides_.pieces.end() ? std::optional(rewritten->second.back())
-                                                    : rules_.piece_of(component);
     }
 
     TableKind table_;

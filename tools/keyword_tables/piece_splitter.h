@@ -13,8 +13,10 @@ namespace mardovane::tables {
 
 struct CharacterSplit {
     std::u16string pieces;
-    bool spelled_out = false;  // a component GBK lacks is written as its own pieces
-    bool rewritten = false;    // a reviewed rewrite of a piece (~壴 → 士豆) gave pieces
+    bool spelled_out = false;     // a component GBK lacks is written as its own pieces
+    bool rewritten = false;       // a reviewed rewrite of a piece (~壴 → 士豆) gave pieces
+    bool spelled_deeper = false;  // a numbered shape inside a spelled component is spelled too
+    std::size_t last_component_pieces = 0;  // how many pieces the last component gave
     // The rule of this generation that shaped the split, for review; empty for none.
     std::string rule;
 };

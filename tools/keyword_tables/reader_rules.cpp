@@ -34,7 +34,7 @@ const std::map<std::string, std::u16string_view>& enclosures() {
 
 // Top-bottom splits go into the default table when the top or the bottom is one of these.
 constexpr std::u16string_view kKnownTops = u"艹宀竹雨罒覀穴冖爫癶丷髟";
-constexpr std::u16string_view kKnownBottoms = u"心灬皿贝貝氺";
+constexpr std::u16string_view kKnownBottoms = u"心灬皿贝貝氺糸";
 
 bool contains(std::u16string_view set, char16_t c) {
     return set.find(c) != std::u16string_view::npos;
@@ -51,6 +51,9 @@ std::optional<std::size_t> repetition_count(const std::string& kind) {
 }
 
 std::string arrangement_of(const std::string& kind) {
+    if (kind == "ra" || kind == "r3a") {
+        return "a";  // a repetition in a row is a row (比, 川)
+    }
     return is_top_bottom(kind) ? "d" : kind;
 }
 

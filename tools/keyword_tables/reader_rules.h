@@ -52,8 +52,9 @@ bool is_gb2312_hanzi(char16_t c, bool level_1_only = false);
 // How many times a repetition kind of the data writes its one component, or none.
 std::optional<std::size_t> repetition_count(const std::string& kind);
 bool is_top_bottom(const std::string& kind);
-// The arrangement a kind of the data is read as: every top-bottom kind as "d", the rest as
-// they are, so that a stack in a stack reads as one stack.
+// The arrangement a kind of the data is read as: every top-bottom kind as "d", a
+// repetition in a row as "a", the rest as they are, so that a stack in a stack reads as
+// one stack.
 std::string arrangement_of(const std::string& kind);
 
 // The enclosing components that read well side by side for a surrounding kind, or none.
