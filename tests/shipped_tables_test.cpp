@@ -196,7 +196,7 @@ TEST(ShippedTables, SplitTraditionalTextAsTheySplitSimplifiedText) {
 // The shapes no GBK pieces spell (巿 is not 十巾) are never split themselves.
 TEST_P(ShippedTable, LeavesShapesNoPiecesSpellWhole) {
     const auto& shapes = rules().overrides.unspellable_shapes;
-    EXPECT_TRUE(shapes.contains(u'巿') && shapes.contains(u'隺'));
+    EXPECT_TRUE(shapes.contains(u'巿') && shapes.contains(u'菐'));
     for (const auto& pair : shipped_pairs(GetParam())) {
         EXPECT_FALSE(shapes.contains(pair.character))
             << utf8_of(std::u16string(1, pair.character)) << " is split";
@@ -307,10 +307,18 @@ std::vector<WellKnownSplit> well_known_splits() {
     // Top-bottom in the default table: 糸 a well-known bottom, halves spelled out of
     // common pieces.
     add(in_both("1", "索緊寧愛毫堅", "十冖糸臣又糸宀心皿丁爫冖心夂亠口冖毛臣又土"));
+    // More familiar pieces, 鬥 round the other part, two 火 over 冖 in traditional text.
+    add(in_both("1", "叫迎陷滴讯越拔降刺聘贯雄考",
+                "口丩辶卬阝臽氵啇讠卂走戉扌犮阝夅朿刂耳甹毌贝厷隹耂丂"));
+    add(in_both("1", "鬧勞鷹鹰雀号", "鬥市火火冖力广亻隹鳥广亻隹鸟小隹口丂"));
+    // Well-known tops and bottoms: 亠 and 日 on top, 隹 and 土 below.
+    add(in_both("1", "亢昂崔垦", "亠几日卬山隹艮土"));
     // Traditional characters drawn with traditional pieces, as 吶 is 口內.
     add(in_both("1", "納誤廣諍鈞鋁閭", "糸內言吳广黃言爭金勻金呂門呂"));
     // Shapes no pieces spell stay whole, and so does every character that has one.
-    add(in_both("3", "巿沛肺杮隺鶴榷", "巿沛肺杮隺鶴榷"));
+    add(in_both("3", "巿沛肺杮菐僕撲", "巿沛肺杮菐僕撲"));
+    // 隺 is no 巾 over 隹, but a piece readers know all the same.
+    add(in_both("1", "隺鶴確", "隺隺鳥石隺"));
     // Parts the character stacks are pieces of their own: 厭 has 日 over 月, not 明.
     add(in_both("1", "厭", "厂日月犬"));
     // Traditional text split as simplified text is, in the default table too.

@@ -25,16 +25,16 @@ constexpr std::u16string_view kComponentForms =
 // The enclosing components of the surrounding shapes that read well side by side.
 const std::map<std::string, std::u16string_view>& enclosures() {
     static const std::map<std::string, std::u16string_view> by_kind = {
-        {"s", u"囗"},           {"st", u"门門"}, {"stl", u"疒广尸厂户耂虍麻鹿夕"},
-        {"str", u"勹气戈弋丁"}, {"sl", u"匚"},   {"sbl", u"辶走廴鬼是免爪毛九尢"},
+        {"s", u"囗"},           {"st", u"门門鬥"}, {"stl", u"疒广尸厂户耂虍麻鹿夕"},
+        {"str", u"勹气戈弋丁"}, {"sl", u"匚"},     {"sbl", u"辶走廴鬼是免爪毛九尢"},
         {"lock", u"勹"},  // 包: 勹 round 巳
     };
     return by_kind;
 }
 
 // Top-bottom splits go into the default table when the top or the bottom is one of these.
-constexpr std::u16string_view kKnownTops = u"艹宀竹雨罒覀穴冖爫癶丷髟";
-constexpr std::u16string_view kKnownBottoms = u"心灬皿贝貝氺糸";
+constexpr std::u16string_view kKnownTops = u"艹宀竹雨罒覀穴冖爫癶丷髟亠日";
+constexpr std::u16string_view kKnownBottoms = u"心灬皿贝貝氺糸隹土";
 
 bool contains(std::u16string_view set, char16_t c) {
     return set.find(c) != std::u16string_view::npos;
