@@ -245,9 +245,10 @@ std::vector<WellKnownSplit> well_known_splits() {
     add(in_both("1", "问间国因房老者名病店", "门口门日囗玉囗大户方耂匕耂日夕口疒丙广占"));
     // Top-bottom, in the default table too.
     add(in_both("1", "李章吴想家花岩", "木子立早口天相心宀豕艹化山石"));
-    // Pieces GBK lacks, spelled out; 得 in at most three clicks.
+    // Pieces GBK lacks, spelled out; 得 in at most three clicks (the fuller table then
+    // reads 旦 as the riddle 日一).
     add(in_both("1", "服报经所", "月卩又扌卩又纟又工户斤"));
-    add(in_both("3", "得", "彳旦寸"));
+    add({{kDefaultTable, "3", "得", "彳旦寸"}, {kFullTable, "3", "得", "彳日一寸"}});
     // The data's errors, mended.
     add(in_both("1", "卉弁异弄弈弊羿舁瓣望", "十廾厶廾巳廾王廾亦廾敝廾羽廾臼廾辛瓜辛亡月王"));
     // Units, and splits that read badly, stay whole.
@@ -265,7 +266,8 @@ std::vector<WellKnownSplit> well_known_splits() {
     // The everyday characters a reader splits at a glance; true units stay whole.
     add(in_both("1", "去看回鸿早坐死受爱量节靠哥",
                 "土厶手目囗口江鸟日十人人土歹匕爫冖又爫冖友旦里艹卩告非可可"));
-    add(in_both("3", "不了一人来上小子也自方心", "不了一人来上小子也自方心"));
+    add({{kDefaultTable, "3", "不了一人来上小子也自方心", "不了一人来上小子也自方心"},
+         {kFullTable, "3", "不了一人来上小子也自方心", "不了一人一八十八卜一小子也丿目方心"}});
     // 丷 on top is a piece; the top of 学 is written as 党's is.
     add(in_both("1", "关并总兰学觉党光交", "丷天丷开丷口心丷三小冖子小冖见小冖兄小兀亠父"));
     // Mended where the data is wrong.
@@ -276,6 +278,8 @@ std::vector<WellKnownSplit> well_known_splits() {
     // default table keeps what the eye sees (卡 上卜, 茶 艹人木).
     add({{kDefaultTable, "1", "高米木夫南", "高米木夫南"},
          {kFullTable, "1", "高米木夫南", "亠口冂口八十八十八二人十冂丷干"}});
+    add({{kDefaultTable, "1", "大百旦王来自中", "大百旦王来自中"},
+         {kFullTable, "1", "大百旦王来自中", "一人一白日一一土一米丿目口丨"}});
     add({{kDefaultTable, "1", "天重実武卡乖來夾巫茶", "天重実武上卜乖來夾巫艹人木"},
          {kFullTable, "1", "天重実武卡乖來夾巫茶",
           "二人千里宀三人止戈上下千北木人人大人人工人人廿八十八"}});
