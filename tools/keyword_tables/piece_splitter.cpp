@@ -154,6 +154,9 @@ class PieceSplitter {
                     return std::nullopt;
                 }
                 split.spelled_deeper = split.spelled_deeper || spelled->spelled_deeper || depth > 0;
+                if (spelled->spelled_deeper && rule.empty()) {
+                    rule = "a shape inside a shape spelled out";
+                }
                 if (!spelled->rewritten && !spells_exactly(component, spelled->pieces)) {
                     unspelled_.emplace(component[0], spelled->pieces);
                     return std::nullopt;
