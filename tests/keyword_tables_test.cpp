@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/keyword_tables/decomposition.h"
+#include "tools/keyword_tables/level_check.h"
 #include "tools/keyword_tables/piece_splitter.h"
 #include "tools/keyword_tables/stroke_check.h"
 #include "tools/keyword_tables/table_builder.h"
@@ -351,6 +352,61 @@ TEST(BuildTable, SpellsShapesInsideShapesWhereTheStrokesAddUp) {
     };
     for (const auto& [test, strokes] : cases) {
         expect_tables({test}, {}, facts(strokes));
+    }
+}
+
+// The generator's check of one level a click: a pair that writes out the pieces of a
+// component the data names, at the first level or inside a spelled-out component.
+TEST(LevelCheck, FindsPairsThatWriteOutANamedComponent) {
+    struct Case {
+        const char* name;
+        std::string data;
+        std::map<char16_t, CharacterSplit> splits;
+        std::string overrides;
+        std::u16string expected;  // character and component of each pair found
+    };
+    const auto split = [](std::u16string pieces, std::string rule = "") {
+        CharacterSplit made;
+        made.pieces = std::move(pieces);
+        made.rule = std::move(rule);
+        return made;
+    };
+    const std::vector<Case> cases = {
+        {"a named component written out",
+         "聈:a(耳,幼)\n幼:a(幺,力)",
+         {{u'聈', split(u"耳幺力")}, {u'幼', split(u"幺力")}},
+         "",
+         u"聈幼"},
+        {"a named component kept",
+         "聈:a(耳,幼)\n幼:a(幺,力)",
+         {{u'聈', split(u"耳幼")}, {u'幼', split(u"幺力")}},
+         "",
+         u""},
+        {"named inside a spelled-out component",
+         "湧:a(氵,勈)\n勈:a(幼,心)\n幼:a(幺,力)",
+         {{u'湧', split(u"氵幺力心")}, {u'幼', split(u"幺力")}},
+         "",
+         u"湧幼"},
+        {"the parts the data stacks are meant",
+         "猒:a(明,犬)\n明:a(日,月)",
+         {{u'猒', split(u"日月犬", "the parts the data stacks")}, {u'明', split(u"日月")}},
+         "",
+         u""},
+        {"a reviewed pair stands",
+         "聈:a(耳,幼)\n幼:a(幺,力)",
+         {{u'聈', split(u"耳幺力")}, {u'幼', split(u"幺力")}},
+         "聈\t耳幺力\treviewed\n",
+         u""},
+    };
+    for (const auto& test : cases) {
+        const Overrides overrides = parse_overrides(test.overrides);
+        const CharacterFacts facts;
+        std::u16string found;
+        for (const auto& [pair, component] : skipped_levels(
+                 records(test.data), test.splits, overrides, ReaderRules(facts, overrides))) {
+            found += std::u16string{pair.character, component};
+        }
+        EXPECT_EQ(found, test.expected) << test.name;
     }
 }
 

@@ -14,6 +14,7 @@
 
 #include "substitution/file_reader.h"
 #include "substitution/text_codec.h"
+#include "tools/keyword_tables/level_check.h"
 #include "tools/keyword_tables/numbered_shapes.h"
 #include "tools/keyword_tables/piece_splitter.h"
 #include "tools/keyword_tables/stroke_check.h"
@@ -147,6 +148,21 @@ int main(int argc, char** argv) {
     for (const auto& [rule, pairs] : by_rule) {
         std::printf("%s: %s\n", rule.c_str(), utf8(pairs).c_str());
     }
+    // One level a click: no pair writes out a named component readers know.
+    bool levels_kept = true;
+    for (const auto kind : {TableKind::Default, TableKind::Full}) {
+        std::u16string listed;
+        for (const auto& [pair, component] :
+             skipped_levels(parsed.records, usable_splits(parsed.records, kind, overrides, facts),
+                            overrides, ReaderRules(facts, overrides))) {
+            listed += std::u16string(1, pair.character) + u"→" + pair.replacement + u" (" +
+                      std::u16string(1, component) + u") ";
+        }
+        std::printf("%s: pairs that skip a level: %s\n",
+                    kind == TableKind::Default ? "keyword.info" : "tables/keyword-full.info",
+                    listed.empty() ? "none" : utf8(listed).c_str());
+        levels_kept = levels_kept && listed.empty();
+    }
     // Pairs whose pieces pass for sharing a stroke: each one to look at.
     std::u16string shared;
     for (const auto& pair : default_table.pairs) {
@@ -167,5 +183,5 @@ int main(int argc, char** argv) {
     const bool reviewed_default = report_strokes("keyword.info", default_table, facts, reviewed);
     const bool reviewed_full =
         report_strokes("tables/keyword-full.info", full_table, facts, reviewed);
-    return reviewed_default && reviewed_full && unrecorded.empty() ? 0 : 2;
+    return reviewed_default && reviewed_full && unrecorded.empty() && levels_kept ? 0 : 2;
 }

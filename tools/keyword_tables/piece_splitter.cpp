@@ -123,6 +123,7 @@ class PieceSplitter {
                                          ? stacked_parts(record, index)
                                          : std::nullopt) {
                 split.pieces += *stacked;  // 猒 stacks 日 over 月: not 明 beside 犬
+                rule = "the parts the data stacks";
             } else if (const auto rewritten = overrides_.pieces.find(component);
                        rewritten != overrides_.pieces.end()) {
                 split.pieces += rewritten->second;  // reviewed: taken as it stands
@@ -154,8 +155,9 @@ class PieceSplitter {
                     return std::nullopt;
                 }
                 split.spelled_deeper = split.spelled_deeper || spelled->spelled_deeper || depth > 0;
-                if (spelled->spelled_deeper && rule.empty()) {
-                    rule = "a shape inside a shape spelled out";
+                if (rule.empty()) {
+                    rule = spelled->spelled_deeper ? "a shape inside a shape spelled out"
+                                                   : spelled->rule;  // 厭: 猒's stacked parts
                 }
                 if (!spelled->rewritten && !spells_exactly(component, spelled->pieces)) {
                     unspelled_.emplace(component[0], spelled->pieces);
