@@ -7,11 +7,18 @@
 #include "tools/keyword_tables/numbered_shapes.h"
 #include "tools/keyword_tables/piece_forms.h"
 #include "tools/keyword_tables/reader_rules.h"
+#include "tools/keyword_tables/simplified_levels.h"
 #include "tools/keyword_tables/stacked_shapes.h"
 #include "tools/keyword_tables/stroke_check.h"
 
 namespace mardovane::tables {
 namespace {
+
+CharacterSplit reviewed(std::u16string pieces) {
+    CharacterSplit split;
+    split.pieces = std::move(pieces);
+    return split;
+}
 
 // The split of one character, as the rules and the data give it.
 class PieceSplitter {
@@ -159,7 +166,7 @@ class PieceSplitter {
                     rule = spelled->spelled_deeper ? "a shape inside a shape spelled out"
                                                    : spelled->rule;  // 厭: 猒's stacked parts
                 }
-                if (!spelled->rewritten && !spells_exactly(component, spelled->pieces)) {
+                if (!spelled->rewritten && !spells_exactly(component, spelled->pieces, facts_)) {
                     unspelled_.emplace(component[0], spelled->pieces);
                     return std::nullopt;
                 }
@@ -197,49 +204,10 @@ class PieceSplitter {
         return split;
     }
 
-    // A traditional character keeps the level its simplified form keeps: where the
-    // simplified form's pieces, in their traditional forms, spell the same pieces one
-    // level down (鸿 → 江鸟 spells 氵工鳥 as 鴻 does), they are the pair (鴻 → 江鳥).
-    void keep_simplified_levels(std::map<char16_t, Split>& splits) const {
-        for (auto& [c, split] : splits) {
-            const auto simplified = facts_.simplified_of_traditional(c);  // traditional only
-            if (!simplified || simplified->size() != 1) {
-                continue;
-            }
-            const auto kept = splits.find((*simplified)[0]);
-            if (kept == splits.end() || kept->second.pieces.size() >= split.pieces.size()) {
-                continue;
-            }
-            std::u16string traditional;
-            std::u16string spelled;
-            for (const char16_t piece : kept->second.pieces) {
-                const char16_t drawn = facts_.in_traditional_text(piece);
-                traditional += drawn;
-                const auto own = splits.find(drawn);
-                spelled += own != splits.end() ? own->second.pieces : std::u16string(1, drawn);
-            }
-            bool fit = true;
-            for (const char16_t piece : traditional) {
-                fit = fit && rules_.fits(c, piece);
-            }
-            if (fit && spelled == split.pieces) {
-                split.pieces = traditional;
-                split.spelled_out = false;
-                split.rule = "a level its simplified form keeps";
-            }
-        }
-    }
-
     // The components whose own split did not add up to them, met so far.
     const std::map<char16_t, std::u16string>& unspelled() const { return unspelled_; }
 
   private:
-    static Split reviewed(std::u16string pieces) {
-        Split split;
-        split.pieces = std::move(pieces);
-        return split;
-    }
-
     // The character a numbered component draws, by its parts or by the simplified form.
     std::optional<char16_t> character_drawn(const DecompositionRecord& record,
                                             std::size_t index) const {
@@ -270,17 +238,6 @@ class PieceSplitter {
             pieces += *piece;
         }
         return pieces;
-    }
-
-    // Whether pieces that spell out a component add up to its strokes exactly: written
-    // apart in the character, they share none (巿, four strokes, is not 十巾). True when a
-    // count is unknown.
-    bool spells_exactly(const std::u16string& component, const std::u16string& pieces) const {
-        if (component.size() != 1) {
-            return true;
-        }
-        const auto difference = stroke_difference(component[0], pieces, facts_);
-        return !difference || *difference == 0;
     }
 
     // A component is spelled out by its own record at the first level; inside it, a shape
@@ -315,7 +272,7 @@ class PieceSplitter {
             // A plain stack the data numbers may hold a component form (丬 of 浆's 丬夕).
             const bool numbered = is_numbered_shape(parts[index]);
             for (const char16_t c : pieces) {
-                if (!is_among_the_most_common(c) && !(numbered && rules_.is_unit(c))) {
+                if (!rules_.is_among_the_most_common(c) && !(numbered && rules_.is_unit(c))) {
                     return false;
                 }
             }
@@ -346,17 +303,6 @@ class PieceSplitter {
         return spelled ? spelled->pieces : u"";
     }
 
-    // A character of GB2312's level 1, or the traditional form of one (車 as 车): the same
-    // split reads as well in either script.
-    bool is_among_the_most_common(char16_t c) const {
-        if (is_gb2312_hanzi(c, /*level_1_only=*/true)) {
-            return true;
-        }
-        const auto simplified = facts_.simplified_of_traditional(c);
-        return simplified && simplified->size() == 1 &&
-               is_gb2312_hanzi((*simplified)[0], /*level_1_only=*/true);
-    }
-
     TableKind table_;
     const Overrides& overrides_;
     const CharacterFacts& facts_;
@@ -385,7 +331,7 @@ std::map<char16_t, CharacterSplit> usable_splits(const std::vector<Decomposition
             splits.emplace(record.character[0], std::move(*split));
         }
     }
-    splitter.keep_simplified_levels(splits);
+    keep_simplified_levels(splits, facts, ReaderRules(facts, overrides));
     return splits;
 }
 

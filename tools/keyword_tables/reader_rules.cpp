@@ -153,6 +153,15 @@ bool ReaderRules::fits(char16_t character, char16_t piece) const {
     return true;  // written alike in both (倪 淤): the pieces are what both readers see
 }
 
+bool ReaderRules::is_among_the_most_common(char16_t c) const {
+    if (is_gb2312_hanzi(c, /*level_1_only=*/true)) {
+        return true;
+    }
+    const auto simplified = facts_.simplified_of_traditional(c);
+    return simplified && simplified->size() == 1 &&
+           is_gb2312_hanzi((*simplified)[0], /*level_1_only=*/true);
+}
+
 bool is_bare_stroke(char16_t c) {
     return contains(kBareStrokes, c);
 }

@@ -31,6 +31,9 @@ class ReaderRules {
     // form (門) in a split of a simplified form, no simplified form (门) in a traditional
     // character or one of the rest of GBK.
     bool fits(char16_t character, char16_t piece) const;
+    // A character of GB2312's level 1, or the traditional form of one (車 as 车): the same
+    // split reads as well in either script.
+    bool is_among_the_most_common(char16_t c) const;
 
     // A component that is itself a piece readers know, in its full form (⺮ as 竹); none
     // for a numbered shape, a character beyond the BMP, a bare stroke or an unknown piece.

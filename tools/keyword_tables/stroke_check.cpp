@@ -30,6 +30,15 @@ bool strokes_add_up(char16_t character, std::u16string_view pieces, const Charac
     return !difference || (*difference >= 0 && *difference <= kSharedStrokes);
 }
 
+bool spells_exactly(std::u16string_view component, std::u16string_view pieces,
+                    const CharacterFacts& facts) {
+    if (component.size() != 1) {
+        return true;
+    }
+    const auto difference = stroke_difference(component[0], pieces, facts);
+    return !difference || *difference == 0;
+}
+
 std::vector<StrokeDifference> stroke_differences(const std::vector<KeywordPair>& pairs,
                                                  const CharacterFacts& facts) {
     std::vector<StrokeDifference> differences;

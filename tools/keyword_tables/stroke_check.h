@@ -30,6 +30,12 @@ std::optional<int> stroke_difference(char16_t character, std::u16string_view pie
 // Whether the pieces add up to the character, a shared stroke allowed; true when unknown.
 bool strokes_add_up(char16_t character, std::u16string_view pieces, const CharacterFacts& facts);
 
+// Whether pieces that spell out a component add up to its strokes exactly: written apart
+// in the character, they share none (巿, four strokes, is not 十巾). True when a count is
+// unknown, or for a numbered shape, which Unihan does not count.
+bool spells_exactly(std::u16string_view component, std::u16string_view pieces,
+                    const CharacterFacts& facts);
+
 std::vector<StrokeDifference> stroke_differences(const std::vector<KeywordPair>& pairs,
                                                  const CharacterFacts& facts);
 
