@@ -72,6 +72,8 @@ TEST(BuildTable, TakesOnlyTheSplitsThatReadWell) {
         {"radical form outside GBK becomes its full form", "笑:d(⺮,夭)\n路:a(⻊,各)",
          u"笑→竹夭 路→足各 ", u"笑→竹夭 路→足各 "},
         {"no bare strokes", "儿:a(丿,乚)\n川:r3a(丨)\n旦:d(日,一)\n主:d(丶,王)", u"", u""},
+        {"乙 is a character of its own, written as its stroke too", "亿:a(亻,㇠)\n钇:a(钅,乙)",
+         u"亿→亻乙 钇→钅乙 ", u"亿→亻乙 钇→钅乙 "},
         {"the two dots of 丷 are a component, and a known top", "并:d(丷,开)\n兑:d(丷,兄)",
          u"兑→丷兄 并→丷开 ", u"兑→丷兄 并→丷开 "},
         {"units stay whole", "二:rd(一)\n疒:a(亠,广)\n丬:a(亠,丨)\n石:stl(厂,口)", u"", u""},

@@ -314,7 +314,9 @@ std::vector<WellKnownSplit> well_known_splits() {
     // More familiar pieces, 鬥 round the other part, two 火 over 冖 in traditional text.
     add(in_both("1", "叫迎陷滴讯越拔降刺聘贯雄考",
                 "口丩辶卬阝臽氵啇讠卂走戉扌犮阝夅朿刂耳甹毌贝厷隹耂丂"));
-    add(in_both("1", "鬧勞鷹鹰雀号", "鬥市火火冖力广亻隹鳥广亻隹鸟小隹口丂"));
+    add(in_both("1", "鬧勞鷹鹰雀号兮", "鬥市火火冖力广亻隹鳥广亻隹鸟小隹口丂八丂"));
+    // 乙 is a piece, as the character it is.
+    add(in_both("1", "亿忆艺", "亻乙忄乙艹乙"));
     // Well-known tops and bottoms: 亠 and 日 on top, 隹 and 土 below.
     add(in_both("1", "亢昂崔垦", "亠几日卬山隹艮土"));
     // Traditional characters drawn with traditional pieces, as 吶 is 口內.

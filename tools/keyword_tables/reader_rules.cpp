@@ -8,8 +8,8 @@
 namespace mardovane::tables {
 namespace {
 
-// Pieces a reader would not call pieces: single strokes.
-constexpr std::u16string_view kBareStrokes = u"一丨丶丿乙乚乛亅乀乁";
+// Pieces a reader would not call pieces: single strokes (乙 is a character of its own).
+constexpr std::u16string_view kBareStrokes = u"一丨丶丿乚乛亅乀乁";
 
 // The Kangxi radicals of one to five strokes (1 to 117), as simplified Chinese writes them:
 // readers see each as one unit, and know each as a piece.
@@ -72,6 +72,7 @@ const std::map<char16_t, char16_t>& full_forms() {
         {u'⺲', u'罒'}, {u'⺶', u'羊'}, {u'⺷', u'羊'}, {u'⺻', u'聿'}, {u'⺼', u'月'},
         {u'⺾', u'艹'}, {u'⺿', u'艹'}, {u'⻀', u'艹'}, {u'⻊', u'足'}, {u'⻌', u'辶'},
         {u'⻍', u'辶'}, {u'⻎', u'辶'}, {u'⻏', u'阝'}, {u'⻖', u'阝'}, {u'⻗', u'雨'},
+        {u'㇠', u'乙'},
     };
     return forms;
 }
