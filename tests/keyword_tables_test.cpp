@@ -391,7 +391,7 @@ TEST(LevelCheck, FindsPairsThatWriteOutANamedComponent) {
          u"湧幼"},
         {"the parts the data stacks are meant",
          "猒:a(明,犬)\n明:a(日,月)",
-         {{u'猒', split(u"日月犬", "the parts the data stacks")}, {u'明', split(u"日月")}},
+         {{u'猒', split(u"日月犬", kStackedPartsRule)}, {u'明', split(u"日月")}},
          "",
          u""},
         {"a reviewed pair stands",

@@ -34,8 +34,8 @@ std::vector<SkippedLevel> skipped_levels(const std::vector<DecompositionRecord>&
     for (const auto& [c, split] : splits) {
         const auto record = first.find(std::u16string(1, c));
         if (record == first.end() || overrides.characters.contains(c) ||
-            overrides.riddles.contains(c) || split.rule == "the parts the data stacks" ||
-            split.rule == "行 holds the other part") {
+            overrides.riddles.contains(c) || split.rule == kStackedPartsRule ||
+            split.rule == kHeldByXingRule) {
             continue;
         }
         std::set<char16_t> named;

@@ -98,7 +98,7 @@ class PieceSplitter {
         } else if (record.kind == "a" && parts.size() == 2 && parts[0] == u"行") {
             // 行 holds the other part between its halves, as the data records 衔 術 街.
             components = {u"彳", parts[1], u"亍"};
-            rule = "行 holds the other part";
+            rule = kHeldByXingRule;
         } else if ((record.kind == "a" || is_top_bottom(record.kind)) &&
                    (parts.size() == 2 || parts.size() == 3)) {
             components = parts;
@@ -130,7 +130,7 @@ class PieceSplitter {
                                          ? stacked_parts(record, index)
                                          : std::nullopt) {
                 split.pieces += *stacked;  // 猒 stacks 日 over 月: not 明 beside 犬
-                rule = "the parts the data stacks";
+                rule = kStackedPartsRule;
             } else if (const auto rewritten = overrides_.pieces.find(component);
                        rewritten != overrides_.pieces.end()) {
                 split.pieces += rewritten->second;  // reviewed: taken as it stands

@@ -11,6 +11,11 @@
 
 namespace mardovane::tables {
 
+// The rules that take a component the data names apart on purpose: 猒 stacks 日 over 月
+// where the data names 明; 行 holds the other part between its halves.
+inline constexpr const char* kStackedPartsRule = "the parts the data stacks";
+inline constexpr const char* kHeldByXingRule = "行 holds the other part";
+
 struct CharacterSplit {
     std::u16string pieces;
     bool spelled_out = false;     // a component GBK lacks is written as its own pieces
